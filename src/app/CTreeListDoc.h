@@ -3,6 +3,7 @@
 #include "app/Language.h"
 #include "config/FarmRecord.h"
 #include "kiln/KilnRecord.h"
+#include "net/TransactionType.h"
 
 #include <array>
 #include <cstdint>
@@ -39,6 +40,10 @@ public:
     int CurrentFarmIndex() const { return m_iCurrentFarm; }
     FarmRecord& CurrentFarm() { return Farm(m_iCurrentFarm); }
 
+    // ---- Transaction scheduler (net/CTreeListDoc_Scheduler.cpp) ------------------------
+    std::int32_t TransactionTypeNow() const { return m_tx.m_iTransactionType; }
+    std::int32_t NextTransactionType() const { return m_tx.m_iNextTransactionType; }
+
     // ---- Frames and checksums (net/CTreeListDoc_Frames.cpp) ----------------------------
 
     // ---- Kiln record, decoding and alarm bitmap (kiln/CTreeListDoc_Kiln.cpp) -----------
@@ -51,4 +56,10 @@ private:
 
     std::array<FarmRecord, kFarmCount> m_farms;
     int m_iCurrentFarm = 0;
+
+    // Scheduler state: the transaction in progress and the one requested next.
+    struct TransactionState {
+        std::int32_t m_iTransactionType = TT_NONE;
+        std::int32_t m_iNextTransactionType = TT_NONE;
+    } m_tx;
 };
