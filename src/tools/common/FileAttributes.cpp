@@ -1,0 +1,69 @@
+#include "tools/common/FileAttributes.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace logtools {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr fs::perms kAnyWrite =
+    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+}
+
+bool FileAttributes::exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::path(path), ec);
+}
+
+bool FileAttributes::isDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(fs::path(path), ec);
+}
+
+bool FileAttributes::isReadOnly(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(fs::path(path), ec);
+    if (ec || !fs::exists(status)) {
+        return false;
+    }
+    return (status.permissions() & kAnyWrite) == fs::perms::none;
+}
+
+bool FileAttributes::setReadOnly(const std::string& path) {
+    std::error_code ec;
+    fs::permissions(fs::path(path), kAnyWrite, fs::perm_options::remove, ec);
+    return !ec;
+}
+
+bool FileAttributes::clearReadOnly(const std::string& path) {
+    std::error_code ec;
+    fs::permissions(fs::path(path), fs::perms::owner_write, fs::perm_options::add, ec);
+    return !ec;
+}
+
+bool FileAttributes::setHidden(const std::string& /*path*/, bool /*hidden*/) {
+    return true;
+}
+
+bool FileAttributes::isSameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const bool same = fs::equivalent(fs::path(a), fs::path(b), ec);
+    return !ec && same;
+}
+
+unsigned long long FileAttributes::size(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t length = fs::file_size(fs::path(path), ec);
+    return ec ? 0 : static_cast<unsigned long long>(length);
+}
+
+bool FileAttributes::mayReplace(const std::string& output, const std::string& input) {
+    if (!exists(output)) {
+        return true;
+    }
+    return !isSameFile(output, input) && !isReadOnly(output);
+}
+
+} // namespace logtools

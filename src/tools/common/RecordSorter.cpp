@@ -1,0 +1,148 @@
+#include "tools/common/RecordSorter.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace logtools {
+
+namespace {
+
+constexpr std::size_t kSize = LogRecord::kSize;
+
+struct RawRecord {
+    unsigned char bytes[kSize];
+};
+static_assert(sizeof(RawRecord) == kSize);
+
+// Big-endian loads make unsigned byte order an integer comparison.
+inline std::uint64_t head(const unsigned char* p) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) {
+        v = (v << 8) | p[i];
+    }
+    return v;
+}
+
+inline unsigned tail(const unsigned char* p) {
+    return (static_cast<unsigned>(p[8]) << 8) | p[9];
+}
+
+} // namespace
+
+bool RecordSorter::less(const unsigned char* a, const unsigned char* b) {
+    const std::uint64_t ha = head(a);
+    const std::uint64_t hb = head(b);
+    if (ha != hb) {
+        return ha < hb;
+    }
+    return tail(a) < tail(b);
+}
+
+bool RecordSorter::equal(const unsigned char* a, const unsigned char* b) {
+    return std::memcmp(a, b, kSize) == 0;
+}
+
+void RecordSorter::count(const unsigned char* records, std::size_t recordCount) {
+    for (std::size_t i = 0; i < recordCount; ++i) {
+        ++m_count[records[i * kSize]];
+    }
+    m_total += recordCount;
+}
+
+void RecordSorter::beginPlacing(unsigned char* buffer) {
+    m_buffer = buffer;
+    std::size_t start = 0;
+    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
+        m_next[unit] = start;
+        start += m_count[unit];
+        m_end[unit] = start;
+    }
+}
+
+bool RecordSorter::place(const unsigned char* records, std::size_t recordCount) {
+    for (std::size_t i = 0; i < recordCount; ++i) {
+        const unsigned char* record = records + i * kSize;
+        const unsigned unit = record[0];
+        const std::size_t slot = m_next[unit];
+        if (slot >= m_end[unit]) {
+            return false;
+        }
+        std::memcpy(m_buffer + slot * kSize, record, kSize);
+        m_next[unit] = slot + 1;
+    }
+    return true;
+}
+
+bool RecordSorter::finish(std::size_t& keptRecords) {
+    keptRecords = 0;
+    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
+        if (m_next[unit] != m_end[unit]) {
+            return false;
+        }
+    }
+    // Units in ascending order: each is sorted while it is still in cache, then compacted
+    // behind the records already kept.
+    unsigned char* kept = m_buffer;
+    std::size_t start = 0;
+    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
+        const std::size_t n = m_count[unit];
+        if (n == 0) {
+            continue;
+        }
+        unsigned char* first = m_buffer + start * kSize;
+        sortUnit(first, n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned char* record = first + i * kSize;
+            if (kept != m_buffer && equal(kept - kSize, record)) {
+                continue;
+            }
+            if (kept != record) {
+                std::memcpy(kept, record, kSize);
+            }
+            kept += kSize;
+        }
+        start += n;
+    }
+    keptRecords = static_cast<std::size_t>(kept - m_buffer) / kSize;
+    return true;
+}
+
+void RecordSorter::sortUnit(unsigned char* first, std::size_t n) {
+    std::size_t i = 1;
+    while (i < n && !less(first + i * kSize, first + (i - 1) * kSize)) {
+        ++i;
+    }
+    if (i >= n) {
+        return;
+    }
+    // A few late or repeated records: insertion sort, as long as the records it has to move
+    // stay within a small multiple of the unit's size. Beyond that the unit is far from time
+    // order and a general sort is cheaper.
+    std::size_t budget = 8 * n + 64;
+    for (; i < n; ++i) {
+        unsigned char* record = first + i * kSize;
+        if (!less(record, record - kSize)) {
+            continue;
+        }
+        std::size_t j = i - 1;
+        while (j > 0 && less(record, first + (j - 1) * kSize)) {
+            --j;
+        }
+        const std::size_t moves = i - j;
+        if (moves > budget) {
+            RawRecord* begin = reinterpret_cast<RawRecord*>(first);
+            std::sort(begin, begin + n, [](const RawRecord& a, const RawRecord& b) {
+                return less(a.bytes, b.bytes);
+            });
+            return;
+        }
+        budget -= moves;
+        unsigned char moving[kSize];
+        std::memcpy(moving, record, kSize);
+        std::memmove(first + (j + 1) * kSize, first + j * kSize, moves * kSize);
+        std::memcpy(first + j * kSize, moving, kSize);
+    }
+}
+
+} // namespace logtools

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "tools/common/LogRecord.h"
+
+#include <array>
+#include <cstddef>
+
+namespace logtools {
+
+// Puts log data records into record order (unsigned byte order over all ten bytes) and keeps one
+// record of every run of identical ones.
+//
+// The records come in two passes over the file. The first counts the records of each unit, the
+// second places every record straight into its unit's stretch of the buffer, keeping file order
+// within the unit. Station logs are written in time order, so each unit's stretch is usually
+// already sorted and finishing is a linear check; a unit that is not in order is sorted on its
+// own. Memory is the buffer alone.
+class RecordSorter {
+public:
+    // First pass: counts whole records.
+    void count(const unsigned char* records, std::size_t recordCount);
+    std::size_t countedRecords() const { return m_total; }
+
+    // Between the passes: buffer has room for countedRecords() records.
+    void beginPlacing(unsigned char* buffer);
+
+    // Second pass. False when a unit brings more records than it had in the first pass (the
+    // file changed in between); the buffer is then not usable.
+    bool place(const unsigned char* records, std::size_t recordCount);
+
+    // After the second pass: sorts, drops duplicates towards the front of the buffer and gives
+    // the number of records kept. False when fewer records arrived than were counted.
+    bool finish(std::size_t& keptRecords);
+
+    static bool less(const unsigned char* a, const unsigned char* b);
+    static bool equal(const unsigned char* a, const unsigned char* b);
+
+private:
+    void sortUnit(unsigned char* first, std::size_t recordCount);
+
+    std::array<std::size_t, 256> m_count{};
+    std::array<std::size_t, 256> m_next{};
+    std::array<std::size_t, 256> m_end{};
+    std::size_t m_total = 0;
+    unsigned char* m_buffer = nullptr;
+};
+
+} // namespace logtools

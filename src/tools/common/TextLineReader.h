@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace logtools {
+
+// Reads a text file line by line the way the station PC's text mode does: CR LF and a lone LF
+// each end a line, a CR anywhere else is part of the line, and the last line may lack its end.
+// Lines have no length limit and may hold any byte, NUL included.
+class TextLineReader {
+public:
+    explicit TextLineReader(std::FILE* file);
+
+    // The next line without its line end. The view stays valid until the next call.
+    bool next(std::string_view& line);
+
+    // Back to the first line.
+    bool rewind();
+
+private:
+    bool refill();
+
+    std::FILE* m_file;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_atEnd = false;
+    std::string m_carry; // a line that runs across buffer refills
+};
+
+} // namespace logtools

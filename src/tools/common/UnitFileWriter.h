@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace logtools {
+
+// One unit's output file, written through a buffer of its own.
+//
+// A converter may have a file for every unit on the go at once, more than the open-file limit
+// allows, so the file is opened only to write a full buffer and closed again unless it is held
+// (the unit being written now). Memory stays at one buffer per unit whatever the input size.
+class UnitFileWriter {
+public:
+    static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
+
+    UnitFileWriter() = default;
+    explicit UnitFileWriter(std::string path, std::string protectedInput = {});
+    ~UnitFileWriter();
+    UnitFileWriter(const UnitFileWriter&) = delete;
+    UnitFileWriter& operator=(const UnitFileWriter&) = delete;
+
+    const std::string& path() const { return m_path; }
+
+    // Starts the file again from empty, creating it when missing. False, and the lines that
+    // follow are dropped, when it cannot be written: a folder in the way, no permission, the
+    // read-only attribute, or the file is the protected input.
+    bool open();
+    bool isOpen() const { return m_open; }
+
+    // Keeps the system handle between buffer writes while the unit is being written.
+    void hold(bool held);
+
+    void append(const char* data, std::size_t length);
+    void append(const std::string& text) { append(text.data(), text.size()); }
+
+    // Room for length bytes in the buffer; commit what was written there. length must not
+    // exceed kBufferSize.
+    char* reserve(std::size_t length);
+    void commit(std::size_t length) { m_used += length; }
+
+    // Writes what is buffered and closes. False when anything failed to reach the file.
+    bool close();
+
+private:
+    bool flush();
+    bool writeOut(const char* data, std::size_t length);
+
+    std::string m_path;
+    std::string m_protectedInput;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+    std::FILE* m_file = nullptr;
+    bool m_open = false;
+    bool m_held = false;
+    bool m_written = false; // bytes have reached the file since it was last emptied
+    bool m_failed = false;
+};
+
+} // namespace logtools

@@ -1,0 +1,6 @@
+#include "tools/common/CsvSplitTool.h"
+
+int main(int argc, char** argv) {
+    logtools::CsvSplitTool tool(logtools::CsvSplitTool::Style::Dump);
+    return tool.run(argc, argv);
+}
