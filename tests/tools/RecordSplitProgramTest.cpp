@@ -1,0 +1,200 @@
+#include "RecordTestData.h"
+#include "ToolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace logtools {
+namespace {
+
+using test::encodeRecord;
+using test::readFile;
+using test::RecordFields;
+using test::runTool;
+using test::TempDir;
+using test::timeCountOf;
+using test::writeFile;
+
+const std::string kLogsplit = LOGSPLIT_PROGRAM;
+const std::string kLogdump = LOGDUMP_PROGRAM;
+const std::string kDumpLegend =
+    "   [1=Alarm (30=Off, 40=Low, 50=None, 60=High), 2=Dry, 3=Wet1, 4=Wet2]\r\n"
+    "ALRM, DRY,  WET1, WET2.\r\n";
+
+std::string unitRecord(int unit, int minutes, int dry = 0) {
+    return encodeRecord({unit, static_cast<std::uint32_t>(minutes / 10), 0, dry, 0, 0, true});
+}
+
+std::string split(const std::string& tool, TempDir& dir, const std::string& input,
+                  const std::string& name = "in.dat") {
+    writeFile(dir.file(name), input);
+    const std::string console = runTool(tool, {name}, dir.path());
+    EXPECT_EQ(readFile(dir.file(name)), input);
+    return console;
+}
+
+TEST(LogSplit, WritesTheStationExampleRecordInBothStyles) {
+    TempDir dir;
+    const std::string example("\x05\x00\x00\x01\x00\xC8\x00\x64\x01\xF4", 10);
+    EXPECT_EQ(split(kLogsplit, dir, example), "BUILDING: 005.TXT\n");
+    EXPECT_EQ(readFile(dir.file("005.TXT")), "01/01/00,00:00:00,005,60,10,5,25\r\n");
+    EXPECT_EQ(split(kLogdump, dir, example), "BUILDING: 005.TXT\n");
+    EXPECT_EQ(readFile(dir.file("005.TXT")),
+              "\r\nDUMP: 01JAN00 00:00" + kDumpLegend + "00060 00010 00005 00025 \r\n");
+}
+
+TEST(LogSplit, DumpHeadingShowsTheUnitsFirstRecord) {
+    TempDir dir;
+    const std::uint32_t t = timeCountOf(4, 12, 6, 14, 30);
+    split(kLogdump, dir,
+          encodeRecord({9, t, 3, 15, 14, 5, true}) + encodeRecord({9, t + 1, 0, 0, 0, 0, false}));
+    EXPECT_EQ(readFile(dir.file("009.TXT")), "\r\nDUMP: 06DEC04 14:30" + kDumpLegend +
+                                                 "00030 00002 00001 00001 \r\n"
+                                                 "00050 00000 00000 00000 \r\n");
+}
+
+TEST(LogSplit, GivesEachUnitRunAFileOfItsOwn) {
+    TempDir dir;
+    EXPECT_EQ(split(kLogsplit, dir, unitRecord(3, 0) + unitRecord(3, 10) + unitRecord(7, 0)),
+              "BUILDING: 003.TXT\nBUILDING: 007.TXT\n");
+    EXPECT_EQ(readFile(dir.file("003.TXT")),
+              "01/01/00,00:00:00,003,50,0,0\r\n01/01/00,00:10:00,003,50,0,0\r\n");
+    EXPECT_EQ(readFile(dir.file("007.TXT")), "01/01/00,00:00:00,007,50,0,0\r\n");
+}
+
+TEST(LogSplit, RestartsAUnitsFileWhenTheUnitComesBack) {
+    for (const std::string& tool : {kLogsplit, kLogdump}) {
+        TempDir dir;
+        // Enough lines that the first run of unit 3 reaches the file before it is restarted.
+        std::string input;
+        for (int i = 0; i < 5000; ++i) {
+            input += unitRecord(3, i * 10, 1);
+        }
+        input += unitRecord(7, 0) + unitRecord(3, 0, 990);
+        EXPECT_EQ(split(tool, dir, input),
+                  "BUILDING: 003.TXT\nBUILDING: 007.TXT\nBUILDING: 003.TXT\n");
+        const std::string unit3 = readFile(dir.file("003.TXT"));
+        EXPECT_NE(unit3.find(tool == kLogsplit ? ",003,50,99,0\r\n" : " 00099 "),
+                  std::string::npos);
+        EXPECT_LT(unit3.size(), 200u) << tool;
+    }
+}
+
+TEST(LogSplit, WritesLeadingUnitZeroRecordsToTheirOwnFile) {
+    TempDir dir;
+    EXPECT_EQ(split(kLogsplit, dir, unitRecord(0, 0) + unitRecord(0, 10) + unitRecord(1, 0)),
+              "BUILDING: 000.TXT\nBUILDING: 001.TXT\n");
+    EXPECT_EQ(readFile(dir.file("000.TXT")),
+              "01/01/00,00:00:00,000,50,0,0\r\n01/01/00,00:10:00,000,50,0,0\r\n");
+}
+
+TEST(LogSplit, ReadsOnlyWholeRecordsAndNothingFromAnEmptyFile) {
+    TempDir dir;
+    EXPECT_EQ(split(kLogsplit, dir, unitRecord(1, 0) + unitRecord(2, 0) + "12345"),
+              "BUILDING: 001.TXT\nBUILDING: 002.TXT\n");
+    TempDir empty;
+    EXPECT_EQ(split(kLogdump, empty, ""), "");
+    EXPECT_EQ(test::listFolder(empty.path()), std::vector<std::string>{"in.dat"});
+}
+
+TEST(LogSplit, ReportsUsageAndMissingInput) {
+    TempDir dir;
+    EXPECT_EQ(runTool(kLogsplit, {}, dir.path()), "USAGE:  logsplit <input_file>\n");
+    EXPECT_EQ(runTool(kLogdump, {}, dir.path()), "USAGE:  logdump <input_file>\n");
+    EXPECT_EQ(runTool(kLogdump, {"gone.dat"}, dir.path()),
+              "ERROR: The file 'gone.dat' does NOT exist\n");
+}
+
+TEST(LogSplit, ReplacesOldUnitFilesButLeavesProtectedOnesAlone) {
+    TempDir dir;
+    writeFile(dir.file("001.TXT"), std::string(500, 'o'));
+    writeFile(dir.file("002.TXT"), "read-only");
+    ::chmod(dir.file("002.TXT").c_str(), 0444);
+    std::filesystem::create_directory(dir.file("003.TXT"));
+    const std::string input = unitRecord(1, 0) + unitRecord(2, 0) + unitRecord(3, 0) +
+                              unitRecord(5, 0) + unitRecord(6, 0);
+    // The input itself carries a unit file's name and must survive.
+    EXPECT_EQ(split(kLogsplit, dir, input, "005.TXT"),
+              "BUILDING: 001.TXT\nBUILDING: 002.TXT\nBUILDING: 003.TXT\nBUILDING: 005.TXT\n"
+              "BUILDING: 006.TXT\n");
+    EXPECT_EQ(readFile(dir.file("001.TXT")), "01/01/00,00:00:00,001,50,0,0\r\n");
+    EXPECT_EQ(readFile(dir.file("002.TXT")), "read-only");
+    EXPECT_EQ(readFile(dir.file("006.TXT")), "01/01/00,00:00:00,006,50,0,0\r\n");
+}
+
+TEST(LogSplit, LinesDecodeBackToTheRecords) {
+    std::mt19937 random(29);
+    std::vector<RecordFields> records;
+    std::string input;
+    for (int unit = 0; unit < 256; unit += 1 + static_cast<int>(random() % 40)) {
+        std::uint32_t t = static_cast<std::uint32_t>(random() % 4000000);
+        for (int i = 0; i < 20; ++i) {
+            t += static_cast<std::uint32_t>(random() % 3000);
+            RecordFields f{unit,
+                           t & 0x3FFFFF,
+                           static_cast<int>(random() % 4),
+                           static_cast<int>(random() % 4096),
+                           static_cast<int>(random() % 16384),
+                           static_cast<int>(random() % 32768),
+                           random() % 3 == 0};
+            records.push_back(f);
+            input += encodeRecord(f);
+        }
+    }
+    TempDir dir;
+    split(kLogsplit, dir, input);
+    std::map<int, std::istringstream> csv;
+    std::map<int, std::istringstream> dump;
+    for (const RecordFields& f : records) {
+        if (csv.count(f.unit) == 0) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%03d.TXT", f.unit);
+            csv[f.unit].str(readFile(dir.file(name)));
+        }
+    }
+    split(kLogdump, dir, input);
+    const int codes[4] = {50, 60, 40, 30};
+    for (const RecordFields& f : records) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%03d.TXT", f.unit);
+        if (dump.count(f.unit) == 0) {
+            dump[f.unit].str(readFile(dir.file(name)));
+            std::string skip;
+            for (int i = 0; i < 3; ++i) {
+                std::getline(dump[f.unit], skip);
+            }
+        }
+        std::string line;
+        ASSERT_TRUE(std::getline(csv[f.unit], line));
+        int mo, d, y, h, mi, s, u, code, dry, wet1, wet2 = -1;
+        const int fields = std::sscanf(line.c_str(), "%d/%d/%d,%d:%d:%d,%d,%d,%d,%d,%d", &mo, &d,
+                                       &y, &h, &mi, &s, &u, &code, &dry, &wet1, &wet2);
+        ASSERT_EQ(fields, f.noWet2 ? 10 : 11) << line;
+        EXPECT_EQ(timeCountOf(y, mo, d, h, mi), f.timeCount) << line;
+        EXPECT_EQ(s, 0);
+        EXPECT_EQ(u, f.unit);
+        EXPECT_EQ(code, codes[f.alarmState]);
+        EXPECT_EQ(dry, (f.dry + 5) / 10);
+        EXPECT_EQ(wet1, (f.wet1 + 5) / 10);
+        if (!f.noWet2) {
+            EXPECT_EQ(wet2, (f.wet2 + 5) / 10);
+        }
+        ASSERT_TRUE(std::getline(dump[f.unit], line));
+        int dCode, dDry, dWet1, dWet2;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%5d %5d %5d %5d", &dCode, &dDry, &dWet1, &dWet2), 4);
+        EXPECT_EQ(line.size(), 25u); // four fields of five digits, spaces and CR
+        EXPECT_EQ(dCode, codes[f.alarmState]);
+        EXPECT_EQ(dDry, (f.dry + 5) / 10);
+        EXPECT_EQ(dWet1, (f.wet1 + 5) / 10);
+        EXPECT_EQ(dWet2, (f.wet2 + 5) / 10);
+    }
+}
+
+} // namespace
+} // namespace logtools
