@@ -28,9 +28,7 @@ inline unsigned tail(const unsigned char* p) {
     return (static_cast<unsigned>(p[8]) << 8) | p[9];
 }
 
-} // namespace
-
-bool RecordSorter::less(const unsigned char* a, const unsigned char* b) {
+inline bool recordLess(const unsigned char* a, const unsigned char* b) {
     const std::uint64_t ha = head(a);
     const std::uint64_t hb = head(b);
     if (ha != hb) {
@@ -39,8 +37,18 @@ bool RecordSorter::less(const unsigned char* a, const unsigned char* b) {
     return tail(a) < tail(b);
 }
 
-bool RecordSorter::equal(const unsigned char* a, const unsigned char* b) {
+inline bool recordEqual(const unsigned char* a, const unsigned char* b) {
     return std::memcmp(a, b, kSize) == 0;
+}
+
+} // namespace
+
+bool RecordSorter::less(const unsigned char* a, const unsigned char* b) {
+    return recordLess(a, b);
+}
+
+bool RecordSorter::equal(const unsigned char* a, const unsigned char* b) {
+    return recordEqual(a, b);
 }
 
 void RecordSorter::count(const unsigned char* records, std::size_t recordCount) {
@@ -94,7 +102,7 @@ bool RecordSorter::finish(std::size_t& keptRecords) {
         sortUnit(first, n);
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char* record = first + i * kSize;
-            if (kept != m_buffer && equal(kept - kSize, record)) {
+            if (kept != m_buffer && recordEqual(kept - kSize, record)) {
                 continue;
             }
             if (kept != record) {
@@ -110,7 +118,7 @@ bool RecordSorter::finish(std::size_t& keptRecords) {
 
 void RecordSorter::sortUnit(unsigned char* first, std::size_t n) {
     std::size_t i = 1;
-    while (i < n && !less(first + i * kSize, first + (i - 1) * kSize)) {
+    while (i < n && !recordLess(first + i * kSize, first + (i - 1) * kSize)) {
         ++i;
     }
     if (i >= n) {
@@ -122,18 +130,18 @@ void RecordSorter::sortUnit(unsigned char* first, std::size_t n) {
     std::size_t budget = 8 * n + 64;
     for (; i < n; ++i) {
         unsigned char* record = first + i * kSize;
-        if (!less(record, record - kSize)) {
+        if (!recordLess(record, record - kSize)) {
             continue;
         }
         std::size_t j = i - 1;
-        while (j > 0 && less(record, first + (j - 1) * kSize)) {
+        while (j > 0 && recordLess(record, first + (j - 1) * kSize)) {
             --j;
         }
         const std::size_t moves = i - j;
         if (moves > budget) {
             RawRecord* begin = reinterpret_cast<RawRecord*>(first);
             std::sort(begin, begin + n, [](const RawRecord& a, const RawRecord& b) {
-                return less(a.bytes, b.bytes);
+                return recordLess(a.bytes, b.bytes);
             });
             return;
         }

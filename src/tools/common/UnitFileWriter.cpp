@@ -34,6 +34,7 @@ bool UnitFileWriter::open() {
     if (file == nullptr) {
         return false;
     }
+    std::setvbuf(file, nullptr, _IONBF, 0); // writes come in whole buffers already
     if (m_held) {
         m_file = file;
     } else {
@@ -91,6 +92,7 @@ bool UnitFileWriter::writeOut(const char* data, std::size_t length) {
             m_failed = true;
             return false;
         }
+        std::setvbuf(m_file, nullptr, _IONBF, 0);
     }
     if (std::fwrite(data, 1, length, m_file) != length) {
         m_failed = true;
