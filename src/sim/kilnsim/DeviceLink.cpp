@@ -1,0 +1,61 @@
+#include "sim/kilnsim/DeviceLink.h"
+
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+DeviceLink::~DeviceLink() {
+    Remove();
+}
+
+bool DeviceLink::Create(const std::string& linkPath, const std::string& target) {
+    Remove();
+    m_strError.clear();
+    std::error_code ec;
+    const fs::path path(linkPath);
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (fs::exists(status) && !fs::is_symlink(status)) {
+        m_strError = linkPath + " exists and is not a symbolic link; it is left as it is";
+        return false;
+    }
+    if (path.has_parent_path()) {
+        fs::create_directories(path.parent_path(), ec);
+        if (ec) {
+            m_strError = "cannot create " + path.parent_path().string() + ": " + ec.message();
+            return false;
+        }
+    }
+    // Made beside it and renamed over it, so a reader never finds the path missing.
+    const fs::path temporary =
+        path.string() + ".kilnsim-" + std::to_string(static_cast<long>(::getpid()));
+    fs::remove(temporary, ec);
+    fs::create_symlink(target, temporary, ec);
+    if (ec) {
+        m_strError = "cannot create the link " + linkPath + ": " + ec.message();
+        return false;
+    }
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        m_strError = "cannot create the link " + linkPath + ": " + ec.message();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    m_strLinkPath = linkPath;
+    m_strTarget = target;
+    return true;
+}
+
+void DeviceLink::Remove() {
+    if (m_strLinkPath.empty()) {
+        return;
+    }
+    std::error_code ec;
+    const fs::path path(m_strLinkPath);
+    if (fs::is_symlink(fs::symlink_status(path, ec)) && fs::read_symlink(path, ec) == m_strTarget) {
+        fs::remove(path, ec);
+    }
+    m_strLinkPath.clear();
+    m_strTarget.clear();
+}
