@@ -86,15 +86,6 @@ TEST(CsvLine, ReadsNumbersLikeTheCLibraryAndHoldsThemAtIntLimits) {
               12);
 }
 
-TEST(CsvSplitNames, StripsAtMostTheCharactersThatAreThere) {
-    using Style = CsvSplitTool::Style;
-    EXPECT_EQ(CsvSplitTool::outputName("001_061206_081500.CSV", 3, Style::Csv),
-              "001_061206_081500_003.CSV");
-    EXPECT_EQ(CsvSplitTool::outputName("dir/log.CSV", 256, Style::Dump), "dir/log_256.TXT");
-    EXPECT_EQ(CsvSplitTool::outputName("ab", 1, Style::Csv), "_001.CSV");
-    EXPECT_EQ(CsvSplitTool::outputName("", 1, Style::Csv), "_001.CSV");
-}
-
 TEST(CsvSplitUnits, LogcsvLooksForTheUnitInTheFirst30CharactersOnly) {
     using Style = CsvSplitTool::Style;
     const std::string line = "12/06/06,08:16:00,,,,,,,,,,,,,,,,,,007,1";

@@ -56,14 +56,6 @@ TEST(LogRecordDecoding, RecoversEveryFieldAtItsWidestValues) {
     EXPECT_TRUE(r.noWet2);
 }
 
-TEST(LogRecordDecoding, ShowsWholeValuesWithHalvesRoundedUp) {
-    EXPECT_EQ(LogRecord::wholeValue(15), 2);
-    EXPECT_EQ(LogRecord::wholeValue(14), 1);
-    EXPECT_EQ(LogRecord::wholeValue(0), 0);
-    EXPECT_EQ(LogRecord::alarmCode(0), 50);
-    EXPECT_EQ(LogRecord::alarmCode(2), 40);
-}
-
 TEST(LogCalendarDecoding, HandlesLeapYearsAndDayBoundaries) {
     auto expectDate = [](std::uint32_t count, int y, int m, int d, int h, int min) {
         const CalendarTime t = LogCalendar::decode(count);

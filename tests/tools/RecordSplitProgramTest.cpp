@@ -136,63 +136,48 @@ TEST(LogSplit, LinesDecodeBackToTheRecords) {
         std::uint32_t t = static_cast<std::uint32_t>(random() % 4000000);
         for (int i = 0; i < 20; ++i) {
             t += static_cast<std::uint32_t>(random() % 3000);
-            RecordFields f{unit,
-                           t & 0x3FFFFF,
-                           static_cast<int>(random() % 4),
-                           static_cast<int>(random() % 4096),
-                           static_cast<int>(random() % 16384),
-                           static_cast<int>(random() % 32768),
-                           random() % 3 == 0};
-            records.push_back(f);
-            input += encodeRecord(f);
+            records.push_back({unit, t, static_cast<int>(random() % 4),
+                               static_cast<int>(random() % 4096),
+                               static_cast<int>(random() % 16384),
+                               static_cast<int>(random() % 32768), random() % 3 == 0});
+            input += encodeRecord(records.back());
         }
     }
-    TempDir dir;
-    split(kLogsplit, dir, input);
-    std::map<int, std::istringstream> csv;
-    std::map<int, std::istringstream> dump;
+    TempDir csvDir;
+    TempDir dumpDir;
+    split(kLogsplit, csvDir, input);
+    split(kLogdump, dumpDir, input);
+    const int codes[4] = {50, 60, 40, 30};
+    std::map<int, std::pair<std::istringstream, std::istringstream>> files;
     for (const RecordFields& f : records) {
-        if (csv.count(f.unit) == 0) {
+        const bool firstOfUnit = files.count(f.unit) == 0;
+        auto& [csv, dump] = files[f.unit];
+        std::string line;
+        if (firstOfUnit) {
             char name[16];
             std::snprintf(name, sizeof name, "%03d.TXT", f.unit);
-            csv[f.unit].str(readFile(dir.file(name)));
-        }
-    }
-    split(kLogdump, dir, input);
-    const int codes[4] = {50, 60, 40, 30};
-    for (const RecordFields& f : records) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%03d.TXT", f.unit);
-        if (dump.count(f.unit) == 0) {
-            dump[f.unit].str(readFile(dir.file(name)));
-            std::string skip;
+            csv.str(readFile(csvDir.file(name)));
+            dump.str(readFile(dumpDir.file(name)));
             for (int i = 0; i < 3; ++i) {
-                std::getline(dump[f.unit], skip);
+                std::getline(dump, line); // empty line, heading, column line
             }
         }
-        std::string line;
-        ASSERT_TRUE(std::getline(csv[f.unit], line));
+        ASSERT_TRUE(std::getline(csv, line));
         int mo, d, y, h, mi, s, u, code, dry, wet1, wet2 = -1;
-        const int fields = std::sscanf(line.c_str(), "%d/%d/%d,%d:%d:%d,%d,%d,%d,%d,%d", &mo, &d,
-                                       &y, &h, &mi, &s, &u, &code, &dry, &wet1, &wet2);
-        ASSERT_EQ(fields, f.noWet2 ? 10 : 11) << line;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d/%d/%d,%d:%d:%d,%d,%d,%d,%d,%d", &mo, &d, &y, &h,
+                              &mi, &s, &u, &code, &dry, &wet1, &wet2),
+                  f.noWet2 ? 10 : 11)
+            << line;
         EXPECT_EQ(timeCountOf(y, mo, d, h, mi), f.timeCount) << line;
-        EXPECT_EQ(s, 0);
-        EXPECT_EQ(u, f.unit);
-        EXPECT_EQ(code, codes[f.alarmState]);
-        EXPECT_EQ(dry, (f.dry + 5) / 10);
-        EXPECT_EQ(wet1, (f.wet1 + 5) / 10);
-        if (!f.noWet2) {
-            EXPECT_EQ(wet2, (f.wet2 + 5) / 10);
-        }
-        ASSERT_TRUE(std::getline(dump[f.unit], line));
-        int dCode, dDry, dWet1, dWet2;
-        ASSERT_EQ(std::sscanf(line.c_str(), "%5d %5d %5d %5d", &dCode, &dDry, &dWet1, &dWet2), 4);
-        EXPECT_EQ(line.size(), 25u); // four fields of five digits, spaces and CR
-        EXPECT_EQ(dCode, codes[f.alarmState]);
-        EXPECT_EQ(dDry, (f.dry + 5) / 10);
-        EXPECT_EQ(dWet1, (f.wet1 + 5) / 10);
-        EXPECT_EQ(dWet2, (f.wet2 + 5) / 10);
+        EXPECT_EQ(std::vector<int>({s, u, code, dry, wet1, f.noWet2 ? -1 : wet2}),
+                  std::vector<int>({0, f.unit, codes[f.alarmState], (f.dry + 5) / 10,
+                                    (f.wet1 + 5) / 10, f.noWet2 ? -1 : (f.wet2 + 5) / 10}));
+        ASSERT_TRUE(std::getline(dump, line));
+        EXPECT_EQ(line.size(), 25u) << line; // four five-digit numbers, spaces and the CR
+        ASSERT_EQ(std::sscanf(line.c_str(), "%5d %5d %5d %5d", &code, &dry, &wet1, &wet2), 4);
+        EXPECT_EQ(std::vector<int>({code, dry, wet1, wet2}),
+                  std::vector<int>({codes[f.alarmState], (f.dry + 5) / 10, (f.wet1 + 5) / 10,
+                                    (f.wet2 + 5) / 10}));
     }
 }
 
