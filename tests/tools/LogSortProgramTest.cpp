@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -122,6 +124,24 @@ TEST(LogSort, NeverDestroysItsInput) {
 
     EXPECT_EQ(runTool(kLogsort, {"in put.dat", "sorted out.dat"}, dir.path()), "");
     EXPECT_EQ(readFile(dir.file("sorted out.dat")), record(1, 1) + record(2, 1));
+}
+
+TEST(LogSort, ReportsAFileTooLargeForMemory) {
+    std::ifstream policy("/proc/sys/vm/overcommit_memory");
+    int overcommit = -1;
+    policy >> overcommit;
+    if (overcommit != 0) {
+        GTEST_SKIP() << "only the kernel's heuristic overcommit refuses an oversized block";
+    }
+    TempDir dir;
+    // A sparse terabyte: no disk space used, far more than the memory of any test machine.
+    const std::string big = dir.file("big.dat");
+    writeFile(big, "");
+    std::filesystem::resize_file(big, 1ull << 40);
+    EXPECT_EQ(runTool(kLogsort, {"big.dat", "out.dat"}, dir.path()),
+              "ERROR: Unable to ALLOCATE " + std::to_string((1ull << 40) / 10 * 10 + 1) +
+                  " bytes\n"); // whole records and one byte more
+    EXPECT_EQ(readFile(dir.file("out.dat")), "");
 }
 
 } // namespace
