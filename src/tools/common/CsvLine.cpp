@@ -33,12 +33,26 @@ int CsvLine::split(std::string_view line, std::string_view* fields, int maxField
 }
 
 std::string_view CsvLine::field(std::string_view line, int n) {
-    std::string_view fields[8];
-    if (n < 1 || n > 8) {
-        return {};
+    // One scan without splitting the rest of the line: this runs on every line of the log.
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    int index = 0;
+    while (p < end) {
+        while (p < end && *p == ',') {
+            ++p;
+        }
+        if (p >= end) {
+            break;
+        }
+        const char* const start = p;
+        while (p < end && *p != ',') {
+            ++p;
+        }
+        if (++index == n) {
+            return std::string_view(start, static_cast<std::size_t>(p - start));
+        }
     }
-    split(line, fields, n);
-    return fields[n - 1];
+    return {};
 }
 
 int CsvLine::toInt(std::string_view text) {
