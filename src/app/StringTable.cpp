@@ -1,0 +1,160 @@
+#include "app/StringTable.h"
+
+#include <cstddef>
+#include <iterator>
+#include <unordered_map>
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* english;
+    const char* spanish; // nullptr: the id shows its one text in both languages
+};
+
+// UTF-8 throughout.
+constexpr Entry kEntries[] = {
+    {IDR_MAINFRAME, "Vantrel KVN-7100 Explorer\n\nKVN\n\n\nKVN.Document\nKVN Document", nullptr},
+
+    {IDS_APP_TITLE, "WRB Explorer", nullptr},
+    {IDS_APP_TITLE_ES, "El Explorador de WRB", nullptr},
+    {IDS_MENU_FILE_ES, "El archivo", nullptr},
+    {IDS_MENU_OPTIONS_ES, "Las opciones", nullptr},
+    {IDS_MENU_EXIT_ES, "La salida", nullptr},
+    {IDS_MENU_VIEW_ES, "La vista", nullptr},
+    {IDS_MENU_HELP_ES, "La ayuda", nullptr},
+    {IDS_MENU_LARGE_ICONS_ES, "Iconos grandes", nullptr},
+    {IDS_MENU_SMALL_ICONS_ES, "Iconos pequeños", nullptr},
+    {IDS_MENU_LIST_ES, "La lista", nullptr},
+    {IDS_MENU_DETAILS_ES, "Los detalles", nullptr},
+
+    {IDS_ALL_GROUPS_ES, "Todo Agrupa", nullptr},
+    {IDS_GROUP_ES, "El grupo", nullptr},
+    {IDS_ALL_GROUPS, "All Groups", nullptr},
+    {IDS_GROUP, "Group", nullptr},
+
+    {IDS_SHEET_APPLY_ES, "Aplique", nullptr},
+    {IDS_SHEET_OK_ES, "BUENO", nullptr},
+    {IDS_SHEET_CANCEL_ES, "Cancele", nullptr},
+    {IDS_CONNECT_ON_STARTUP_ES, "Conecte en el inicio", nullptr},
+    {IDS_CONNECTION_TYPE_ES, "De tipo conexión", nullptr},
+    {IDS_PHONE_NUMBER_ES, "El Número de teléfono", nullptr},
+    {IDS_SERIAL_PORT_ES, "El Puerto en serie", nullptr},
+    {IDS_DIALING_ES, "El marcado", nullptr},
+    {IDS_REMOTE_WITH_MODEM_ES, "El telemando con el módem", nullptr},
+    {IDS_STARTUP_ES, "Inicio", nullptr},
+    {IDS_LOCAL_ES, "Local", nullptr},
+    {IDS_LOCAL_WITH_MODEM_ES, "Local con el módem", nullptr},
+
+    {IDS_CONTROLLER_SHEET_TITLE_ES, "Director WRB", nullptr},
+
+    {IDS_CONNECTED_TO_GROUP, "CONNECTED to Group", nullptr},
+    {IDS_CONNECTED_TO_GROUP_ES, "CONECTO para Agrupar", nullptr},
+    {IDS_NOT_CONNECTED, "NOT CONNECTED", nullptr},
+    {IDS_NOT_CONNECTED_ES, "No CONECTADO", nullptr},
+    {IDS_UNABLE_TO_CONNECT, "UNABLE TO CONNECT", nullptr},
+    {IDS_UNABLE_TO_CONNECT_ES, "INCAPAZ de CONECTAR", nullptr},
+    {IDS_UNABLE_TO_OPEN_PORT, "UNABLE TO OPEN THE PORT", nullptr},
+    {IDS_UNABLE_TO_OPEN_PORT_ES, "INCAPAZ de ABRIR EL PUERTO", nullptr},
+
+    {IDS_MIRROR_FILE_NAME, "CurrentLogSession", nullptr},
+    {IDS_MIRROR_FILE_NAME_ES, "Corriente", nullptr},
+
+    {IDS_STATUS_STANDBY, "Standby", "La reserva"},
+    {IDS_STATUS_RUN, "Run", "Corra"},
+    {IDS_STATUS_SETUP, "Setup", "Arreglo"},
+    {IDS_ALARM_NORMAL, "Normal", nullptr},
+    {IDS_ALARM_LOW, "Low", nullptr},
+    {IDS_ALARM_HIGH, "High", nullptr},
+    {IDS_CURING_AH, "AH", nullptr},
+    {IDS_CURING_DT, "DT", nullptr},
+    {IDS_HEATER_OFF, "Off", "Lejos"},
+    {IDS_HEATER_ON, "On", "En"},
+    {IDS_DAMPER_MANUAL, "Manual", nullptr},
+    {IDS_DAMPER_AUTO, "Auto", nullptr},
+
+    {IDS_CAPTION_CORE1_F, "Core Temperature 1 (°F):", "La Temperatura del centro 1 (°F):"},
+    {IDS_CAPTION_CORE2_F, "Core Temperature 2 (°F):", "La Temperatura del centro 2 (°F):"},
+    {IDS_CAPTION_CORE3_F, "Core Temperature 3 (°F):", "La Temperatura del centro 3 (°F):"},
+    {IDS_CAPTION_CHAMBER_F, "Chamber Temperature (°F):", "La Temperatura de la cámara (°F):"},
+    {IDS_CAPTION_CORE1_C, "Core Temperature 1 (°C):", "La Temperatura del centro 1 (°C):"},
+    {IDS_CAPTION_CORE2_C, "Core Temperature 2 (°C):", "La Temperatura del centro 2 (°C):"},
+    {IDS_CAPTION_CORE3_C, "Core Temperature 3 (°C):", "La Temperatura del centro 3 (°C):"},
+    {IDS_CAPTION_CHAMBER_C, "Chamber Temperature (°C):", "La Temperatura de la cámara (°C):"},
+
+    {IDS_MODE_STANDBY, "STANDBY", "LA RESERVA"},
+    {IDS_MODE_RUN, "RUN", "CORRA"},
+    {IDS_MODE_SETUP, "SETUP", "ARREGLO"},
+
+    {IDS_ABOUT_VERSION, "Version 1.50  (14SEP04)", "La versión 1.50  (14SEP04)"},
+    {IDS_ABOUT_CAPTION, "About WRB Explorer", "Acerca de Explorador de WRB"},
+
+    {IDS_MENU_FILE, "&File", nullptr},
+    {IDS_MENU_OPTIONS, "&Options", nullptr},
+    {IDS_MENU_EXIT, "E&xit", nullptr},
+    {IDS_MENU_VIEW, "&View", nullptr},
+    {IDS_MENU_LARGE_ICONS, "Lar&ge Icons", nullptr},
+    {IDS_MENU_SMALL_ICONS, "S&mall Icons", nullptr},
+    {IDS_MENU_LIST, "&List", nullptr},
+    {IDS_MENU_DETAILS, "&Details", nullptr},
+    {IDS_MENU_HELP, "&Help", nullptr},
+    {IDS_MENU_ABOUT, "&About", nullptr},
+
+    {IDS_CONTROLLER_SHEET_TITLE, "WRB Controller", nullptr},
+    {IDS_OPERATION_PAGE_TITLE, "Operation", "La operación"},
+    {IDS_LABEL_IDENTIFICATION_CODE, "Identification Code:", "El Código de identificación:"},
+    {IDS_LABEL_HEATER_STATUS, "Heater Status:", "La Posición de la calentadora:"},
+    {IDS_LABEL_HOURS, "Hours:", "Las horas:"},
+    {IDS_LABEL_OPERATIONAL_MODE, "Operational Mode:", "El Modo operacional:"},
+    {IDS_APPLY, "Apply", nullptr},
+
+    {IDS_GROUP_PROPERTIES_FORMAT, "Group %d Properties", "Agrupe %d Propiedades"},
+
+    {IDS_COLUMN_ID, "WRB ID", "#"},
+    {IDS_COLUMN_STATUS, "Status", "La posición"},
+    {IDS_COLUMN_RTD1, "RTD1", "T1"},
+    {IDS_COLUMN_RTD2, "RTD2", "T2"},
+    {IDS_COLUMN_RTD3, "RTD3", "T3"},
+    {IDS_COLUMN_RTD4, "RTD4", "T4"},
+};
+
+constexpr bool IdsAreUnique() {
+    for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+        for (std::size_t j = i + 1; j < std::size(kEntries); ++j) {
+            if (kEntries[i].id == kEntries[j].id) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(IdsAreUnique(), "two texts share one string id");
+
+struct Texts {
+    std::string english;
+    std::string spanish;
+};
+
+const std::unordered_map<int, Texts>& Table() {
+    static const std::unordered_map<int, Texts> table = [] {
+        std::unordered_map<int, Texts> built;
+        for (const Entry& entry : kEntries) {
+            built.emplace(entry.id, Texts{entry.english, entry.spanish != nullptr ? entry.spanish
+                                                                                  : entry.english});
+        }
+        return built;
+    }();
+    return table;
+}
+
+} // namespace
+
+const std::string& StringTable::Text(Language language, int id) {
+    static const std::string kEmpty;
+    const auto& table = Table();
+    const auto found = table.find(id);
+    if (found == table.end()) {
+        return kEmpty;
+    }
+    return language == Language::Spanish ? found->second.spanish : found->second.english;
+}

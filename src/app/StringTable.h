@@ -1,0 +1,147 @@
+#pragma once
+
+#include "app/Language.h"
+
+#include <string>
+
+// Ids of the string table. Texts that have a form in each language come in two shapes:
+// - a pair of ids, one per language (the title 61479 / 61480, the connection messages, ...):
+//   pick the id with TextId(language, englishId, spanishId);
+// - one id holding both forms (the status texts, the captions, ...): Get() picks the form.
+// An id that holds only one text shows that text in both languages.
+//
+// Ids below 62000 are those of the original resource script and must keep their values.
+// Texts that had no id there got one in the block from 62000 on.
+enum StringId : int {
+    IDR_MAINFRAME = 128, // document template string
+
+    // Main window title, menus and About box.
+    IDS_APP_TITLE = 61479,
+    IDS_APP_TITLE_ES = 61480,
+    IDS_MENU_FILE_ES = 61468,
+    IDS_MENU_OPTIONS_ES = 61469,
+    IDS_MENU_EXIT_ES = 61470,
+    IDS_MENU_VIEW_ES = 61471,
+    IDS_MENU_HELP_ES = 61472, // also the Spanish About item
+    IDS_MENU_LARGE_ICONS_ES = 57611,
+    IDS_MENU_SMALL_ICONS_ES = 57621,
+    IDS_MENU_LIST_ES = 61464,
+    IDS_MENU_DETAILS_ES = 61462,
+
+    // Farm tree.
+    IDS_ALL_GROUPS_ES = 61474,
+    IDS_GROUP_ES = 61475,
+    IDS_ALL_GROUPS = 61477,
+    IDS_GROUP = 61478,
+
+    // Farm property sheet, Spanish texts of the General page.
+    IDS_SHEET_APPLY_ES = 61484,
+    IDS_SHEET_OK_ES = 61485,
+    IDS_SHEET_CANCEL_ES = 61486,
+    IDS_CONNECT_ON_STARTUP_ES = 61487,
+    IDS_CONNECTION_TYPE_ES = 61488,
+    IDS_PHONE_NUMBER_ES = 61491,
+    IDS_SERIAL_PORT_ES = 61492,
+    IDS_DIALING_ES = 61494,
+    IDS_REMOTE_WITH_MODEM_ES = 61495,
+    IDS_STARTUP_ES = 61496,
+    IDS_LOCAL_ES = 61500,
+    IDS_LOCAL_WITH_MODEM_ES = 61501,
+
+    IDS_CONTROLLER_SHEET_TITLE_ES = 61502,
+
+    // Connection messages of the status bar.
+    IDS_CONNECTED_TO_GROUP = 61504,
+    IDS_CONNECTED_TO_GROUP_ES = 61506,
+    IDS_NOT_CONNECTED = 61507,
+    IDS_NOT_CONNECTED_ES = 61508,
+    IDS_UNABLE_TO_CONNECT = 61509,
+    IDS_UNABLE_TO_CONNECT_ES = 61510,
+    IDS_UNABLE_TO_OPEN_PORT = 61511,
+    IDS_UNABLE_TO_OPEN_PORT_ES = 61512,
+
+    // Name of the PC log mirror file.
+    IDS_MIRROR_FILE_NAME = 61515,
+    IDS_MIRROR_FILE_NAME_ES = 61516,
+
+    // ---- Ids given here (62000 on) ----------------------------------------------------
+    // Unit status (both languages).
+    IDS_STATUS_STANDBY = 62000,
+    IDS_STATUS_RUN = 62001,
+    IDS_STATUS_SETUP = 62002,
+    // Alarm status, curing method, heater and damper.
+    IDS_ALARM_NORMAL = 62004,
+    IDS_ALARM_LOW = 62005,
+    IDS_ALARM_HIGH = 62006,
+    IDS_CURING_AH = 62008,
+    IDS_CURING_DT = 62009,
+    IDS_HEATER_OFF = 62010,
+    IDS_HEATER_ON = 62011,
+    IDS_DAMPER_MANUAL = 62012,
+    IDS_DAMPER_AUTO = 62013,
+    // Temperature captions: cores 1-3 and the chamber, Fahrenheit then Centigrade.
+    IDS_CAPTION_CORE1_F = 62016,
+    IDS_CAPTION_CORE2_F = 62017,
+    IDS_CAPTION_CORE3_F = 62018,
+    IDS_CAPTION_CHAMBER_F = 62019,
+    IDS_CAPTION_CORE1_C = 62020,
+    IDS_CAPTION_CORE2_C = 62021,
+    IDS_CAPTION_CORE3_C = 62022,
+    IDS_CAPTION_CHAMBER_C = 62023,
+    // Operational mode as the controller sheet shows it.
+    IDS_MODE_STANDBY = 62024,
+    IDS_MODE_RUN = 62025,
+    IDS_MODE_SETUP = 62026,
+    // About box (its first line is the title, IDS_APP_TITLE / IDS_APP_TITLE_ES).
+    IDS_ABOUT_VERSION = 62030,
+    IDS_ABOUT_CAPTION = 62031,
+    // English menu texts; the Spanish ones are the IDS_MENU_..._ES ids above.
+    IDS_MENU_FILE = 62040,
+    IDS_MENU_OPTIONS = 62041,
+    IDS_MENU_EXIT = 62042,
+    IDS_MENU_VIEW = 62043,
+    IDS_MENU_LARGE_ICONS = 62044,
+    IDS_MENU_SMALL_ICONS = 62045,
+    IDS_MENU_LIST = 62046,
+    IDS_MENU_DETAILS = 62047,
+    IDS_MENU_HELP = 62048,
+    IDS_MENU_ABOUT = 62049,
+    // Controller sheet.
+    IDS_CONTROLLER_SHEET_TITLE = 62050, // Spanish: IDS_CONTROLLER_SHEET_TITLE_ES
+    IDS_OPERATION_PAGE_TITLE = 62051,
+    IDS_LABEL_IDENTIFICATION_CODE = 62052,
+    IDS_LABEL_HEATER_STATUS = 62053,
+    IDS_LABEL_HOURS = 62054,
+    IDS_LABEL_OPERATIONAL_MODE = 62055,
+    IDS_APPLY = 62056, // Spanish: IDS_SHEET_APPLY_ES
+    // Farm property sheet title, a format with the farm number.
+    IDS_GROUP_PROPERTIES_FORMAT = 62060,
+    // Kiln list column headers.
+    IDS_COLUMN_ID = 62070,
+    IDS_COLUMN_STATUS = 62071,
+    IDS_COLUMN_RTD1 = 62072,
+    IDS_COLUMN_RTD2 = 62073,
+    IDS_COLUMN_RTD3 = 62074,
+    IDS_COLUMN_RTD4 = 62075,
+};
+
+// The id of a text that has one id per language.
+constexpr int TextId(Language language, int englishId, int spanishId) {
+    return language == Language::Spanish ? spanishId : englishId;
+}
+
+// Texts of one language. Cheap to construct: every instance reads the same static table.
+class StringTable {
+public:
+    explicit StringTable(Language language) : m_language(language) {}
+
+    Language GetLanguage() const { return m_language; }
+
+    // The text of id in this table's language; an empty string for an unknown id (0 included).
+    const std::string& Get(int id) const { return Text(m_language, id); }
+
+    static const std::string& Text(Language language, int id);
+
+private:
+    Language m_language;
+};

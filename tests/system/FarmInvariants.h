@@ -1,0 +1,37 @@
+#pragma once
+
+#include "system/FarmHarness.h"
+
+#include <array>
+#include <deque>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// Checks, after every tick, what must hold however the line and the units misbehave: one
+// frame a tick at most, every unit asked in turn, and every unit line the list was given equal
+// to a reply that unit really sent. The first violation is kept with the tick it happened on.
+class FarmInvariants {
+public:
+    explicit FarmInvariants(FarmHarness& harness);
+
+    void Check();
+    const std::string& Failure() const { return m_failure; }
+    std::size_t UnitLinesChecked() const { return m_unitLinesChecked; }
+    std::size_t RoundsCompleted() const { return m_newTargetsChecked / m_configured.size(); }
+
+private:
+    void Fail(const std::string& what);
+    void RecordRepliesSent();
+    void CheckTargetsCycle();
+    void CheckListAgainstTruth();
+
+    FarmHarness& m_h;
+    std::vector<int> m_configured; // node IDs, ascending
+    std::array<std::uint64_t, 256> m_repliesSeen{};
+    std::array<std::deque<KilnRecord>, 256> m_sentRecords; // recent replies as decoded
+    std::size_t m_newTargetsChecked = 0;
+    std::size_t m_listSeen = 0;
+    std::size_t m_unitLinesChecked = 0;
+    std::string m_failure;
+};
