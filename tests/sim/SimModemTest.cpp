@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using farmsim::Farm;
 using farmsim::FarmConfig;
 using farmsim::Mode;
@@ -127,4 +129,42 @@ TEST(SimModem, LostCarrierCutsTheReplyShortAndTheModemSaysSo) {
     farm.AdvanceTo(30000);
     EXPECT_TRUE(farm.Carrier());
     EXPECT_EQ(Exchange(farm, Scan(4), 31000).size(), 60u);
+}
+
+TEST(SimModem, ArbitraryBytesNeverLeaveItUnableToTakeCommands) {
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        Farm farm(WithModem(200));
+        std::mt19937 random(seed);
+        std::int64_t now = 1000;
+        for (int burst = 0; burst < 200; ++burst) {
+            // Pieces of what a modem listens for, cut and glued at random, among raw bytes,
+            // so that it gets dialled, escaped and hung up along the way.
+            const std::vector<std::string> pieces = {"ATDT5\r", "+++",   "ATH0\r\n", "ATO\r",
+                                                     "ATE0\r",  "ATX1D", "\r",       "AT"};
+            Bytes junk;
+            for (int n = static_cast<int>(random() % 5); n > 0; --n) {
+                if (random() % 3 == 0) {
+                    for (int k = static_cast<int>(random() % 40); k > 0; --k) {
+                        junk.push_back(static_cast<std::uint8_t>(random()));
+                    }
+                } else {
+                    const std::string& piece = pieces[random() % pieces.size()];
+                    junk.insert(junk.end(), piece.begin(), piece.end());
+                }
+            }
+            farm.FromPc(junk, now);
+            now += 1 + static_cast<std::int64_t>(random() % 1500);
+        }
+        while (const auto next = farm.NextActivityMs()) {
+            now = *next;
+            farm.TakeOutputUpTo(now);
+        }
+        farm.DropCarrier(now + 1000);
+        Write(farm, "\rATE1\r", now + 2000);
+        const std::string said = Text(farm.TakeOutputUpTo(now + 3000));
+        ASSERT_GE(said.size(), 6u) << "seed " << seed;
+        EXPECT_EQ(said.substr(said.size() - 6), "\r\nOK\r\n") << "seed " << seed;
+        EXPECT_GT(farm.Modem()->Dials(), 0u) << "seed " << seed;
+        EXPECT_GT(farm.Counters().carrierDrops, 0u) << "seed " << seed;
+    }
 }
