@@ -1,6 +1,28 @@
-// Alarm annunciation. The speaker driver comes with the alarm tone work; until then the tone
-// never sounds.
+// The alarm tone: it sounds while annunciation is on and any unit of the farm reports an
+// alarm. The speaker is switched only on a change, so a sounding tone is never re-triggered.
 
 #include "app/CTreeListDoc.h"
 
-void CTreeListDoc::AnnunciateAlarms() {}
+void CTreeListDoc::SetUpAlarmTone() {
+    m_alarm.m_speaker.SetFrequency(static_cast<std::int32_t>(m_settings.m_dwAlarmToneFrequency));
+    // Whatever state an earlier run left the speaker in, the program starts silent.
+    m_alarm.m_speaker.Sound(false);
+}
+
+void CTreeListDoc::AnnunciateAlarms() {
+    const bool wanted = m_settings.m_bAnnunciationOn != 0 && AnyAlarm();
+    if (wanted && m_alarm.m_iToneSounding == 0) {
+        m_alarm.m_speaker.Sound(true);
+        m_alarm.m_iToneSounding = 1;
+    } else if (!wanted && m_alarm.m_iToneSounding == 1) {
+        m_alarm.m_speaker.Sound(false);
+        m_alarm.m_iToneSounding = 0;
+    }
+}
+
+void CTreeListDoc::SilenceAlarmTone() {
+    if (m_alarm.m_iToneSounding == 1) {
+        m_alarm.m_speaker.Sound(false);
+        m_alarm.m_iToneSounding = 0;
+    }
+}

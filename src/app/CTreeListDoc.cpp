@@ -2,9 +2,36 @@
 
 #include "link/PortWriter.h"
 
-CTreeListDoc::CTreeListDoc(Language language) : m_language(language) {}
+CTreeListDoc::CTreeListDoc(Language language)
+    : CTreeListDoc(language, CurrentWorkingDirectory())
+{
+}
 
-CTreeListDoc::~CTreeListDoc() = default;
+CTreeListDoc::CTreeListDoc(Language language, const std::string& workingDirectory)
+    : m_language(language)
+{
+    SetUpPcLogDirectory(workingDirectory);
+}
+
+CTreeListDoc::~CTreeListDoc()
+{
+    // A log still open ends as at a disconnection: no record is left hidden and writable.
+    EndPcLogsAtShutdown();
+    // The modem hang-up goes here.
+    SilenceAlarmTone();
+    SaveTheRegistry();
+    // Unit records and the scratch record are values of the document and go with it.
+}
+
+bool CTreeListDoc::OnNewDocument()
+{
+    // Registration with the application object goes here.
+    ProcessTheRegistry();
+    SetUpAlarmTone();
+    ProbeComPorts();
+    CreateUnitRecords();
+    return true;
+}
 
 int CTreeListDoc::Write(const std::uint8_t* bytes, int count, int expectedReplyBytes)
 {

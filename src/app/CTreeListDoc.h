@@ -1,7 +1,11 @@
 #pragma once
 
+#include "alarm/CPcSpeaker.h"
 #include "app/Language.h"
+#include "config/ComPortProbe.h"
+#include "config/FarmParameters.h"
 #include "config/FarmRecord.h"
+#include "config/RegistryStore.h"
 #include "kiln/CommitList.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/KilnRecord.h"
@@ -9,10 +13,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
+class FarmTreeView;
+class FrameServices;
+class KilnListView;
 class PortWriter;
+class Clock;
+class SpeakerBackend;
+struct LocalDateTime;
 
 // The document: the centre of the program. It owns the four farms with their units, the
 // transaction and link state, the commit list and the alarm bitmap. Its routines are spread
@@ -20,7 +32,10 @@ class PortWriter;
 // says which file holds its logic.
 class CTreeListDoc {
 public:
+    // PC logs go under the process's current directory.
     explicit CTreeListDoc(Language language = Language::English);
+    // PC logs go under workingDirectory ("PC_Logs" inside it, made if missing).
+    CTreeListDoc(Language language, const std::string& workingDirectory);
     ~CTreeListDoc();
     CTreeListDoc(const CTreeListDoc&) = delete;
     CTreeListDoc& operator=(const CTreeListDoc&) = delete;
@@ -28,11 +43,97 @@ public:
     Language GetLanguage() const { return m_language; }
 
     // ---- Seams -------------------------------------------------------------------------
+    // Each is owned elsewhere; a missing one makes the calls that need it do nothing.
     void SetPortWriter(PortWriter* writer) { m_pPortWriter = writer; }
+    void SetFrameServices(FrameServices* frame) { m_pFrame = frame; }
+    void SetKilnListView(KilnListView* view) { m_pListView = view; }
+    void SetFarmTreeView(FarmTreeView* view) { m_pTreeView = view; }
+    void SetClock(Clock* clock) { m_pClock = clock; }
 
     // ---- Port forwarding (app/CTreeListDoc.cpp) ----------------------------------------
     // Hands a frame to the port side; without one it sends nothing and returns 0.
     int Write(const std::uint8_t* bytes, int count, int expectedReplyBytes);
+    // Opens the port for the current farm; remembers and returns 1 when it opened.
+    int PortOpen(bool directLine, int comPort);
+    // Closes the port if this document opened it; does nothing otherwise.
+    void PortClose();
+    int PortCarrier();
+    bool IsPortOpen() const { return m_link.m_bPortOpen; }
+
+    // ---- Connecting and disconnecting (link/CTreeListDoc_Connection.cpp) ---------------
+    void FarmConnect(int farmIndex);
+    void fARMdISCONNECT(int farmIndex);
+    void SetFarmIsConnected();
+    void FarmLinkLost(bool startDisconnect);
+    void pUT_fARMiScONNECTED(int farmIndex, bool connected);
+    void fARMcONNECTIONtRANSITION(bool connected, int farmIndex);
+    void cHANGEtHEfARMiCON(bool connected, int farmIndex);
+    bool InCommandMode() const { return m_link.m_bInCommandMode; }
+    int ConnectStage() const { return m_link.m_nConnectStage; }
+    int DisconnectStage() const { return m_link.m_nDisconnectStage; }
+    // Asks the tick to connect this farm (farm index + 1; 0 = none) on its next run.
+    void SetFarmToConnectOnStartup(std::uint8_t farmNumber) { m_link.m_byFarmToConnectOnStartup = farmNumber; }
+    std::uint8_t FarmToConnectOnStartup() const { return m_link.m_byFarmToConnectOnStartup; }
+    // The modem hang-up of a program end that finds a modem farm still connected.
+    void HangUpAtShutdown();
+
+    // ---- Transaction scheduler (net/CTreeListDoc_Scheduler.cpp) ------------------------
+    void Timer1_Tick();
+    void IssueCommitOrQuery();
+    // Asks for a commit of the commit list at the next tick that moves on.
+    void RequestCommit() { m_tx.m_iNextTransactionType = TT_KVN_T2_PIO_O; }
+    // "%04d:%02d:%02d:%02d" of a status time counter value: days, hours, minutes, seconds.
+    static std::string ElapsedTimeText(std::uint16_t counter);
+    std::int32_t RetryCountdown() const { return m_tx.m_iRetryCountdown; }
+    std::int32_t ScanTarget() const { return m_tx.m_iScanTarget; }
+    std::int32_t AttemptNumber() const { return m_tx.m_iAttempt; }
+    std::int32_t ExpectedReplyBytes() const { return m_tx.m_iExpectedReplyBytes; }
+    bool StartupScanComplete() const { return m_tx.m_bStartupScanComplete; }
+    std::uint16_t StatusTimeCounter() const { return m_tx.m_wStatusTime; }
+    void SetStatusTimeCounter(std::uint16_t value) { m_tx.m_wStatusTime = value; }
+
+    // ---- Reply assembly and dispatch (net/CTreeListDoc_Replies.cpp) --------------------
+    void pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount);
+
+    // ---- Alarm-station query (station/CTreeListDoc_Station.cpp) ------------------------
+    void ZRM_Query1_Query();
+    void ZRM_QueryN_Adjustment(bool dialogCancelled);
+    std::int32_t Query1State() const { return m_station.m_iQuery1State; }
+    std::uint32_t Query1ByteCount() const { return m_station.m_dwQuery1ByteCount; }
+
+    // ---- PC logging hooks (pclog/) -------------------------------------------------------
+    bool PcLoggingEnabled() const { return m_pclog.m_bPcLoggingEnabled; }
+    bool LogCycleActive() const { return m_pclog.m_bLogCycleActive; }
+    // A cycle that needs a new file first asks the frame for its descriptor and returns;
+    // the cycle starts when the answer comes back through OnLogDescriptorAnswered. While
+    // that prompt is open no other cycle starts.
+    void StartLogCycle(int farmIndex);
+    void OnLogDescriptorAnswered(bool confirmed, const std::string& text);
+    bool LogDescriptorPromptOpen() const { return m_pclog.m_bDescriptorPromptOpen; }
+    const std::string& LogDescriptor() const { return m_pclog.m_strLogDescriptor; }
+    void lOGdETAILlINE(bool force, int farmIndex, int nodeId);
+    // Closes the connection's files: mirror deleted, log file visible and read-only.
+    void EndConnectionLog(int farmIndex);
+    const std::string& WorkingDirectory() const { return m_pclog.m_strWorkingDirectory; }
+    const std::string& PcLogsDirectory() const { return m_pclog.m_strPcLogsDirectory; }
+    bool PcLogsDirectoryAvailable() const { return m_pclog.m_bPcLogsDirectoryAvailable; }
+    // The farm's writer: the path of its current log file and of the mirror, its open state.
+    const CLog& PcLog(int farmIndex) const { return Farm(farmIndex).m_log; }
+
+    // ---- Alarm annunciation (alarm/) -----------------------------------------------------
+    void SetSpeakerBackend(SpeakerBackend* backend) { m_alarm.m_speaker.SetBackend(backend); }
+    CPcSpeaker& Speaker() { return m_alarm.m_speaker; }
+    // The start-up step after the registry load: the stored frequency, tone off.
+    void SetUpAlarmTone();
+    void AnnunciateAlarms();
+    bool ToneSounding() const { return m_alarm.m_iToneSounding != 0; }
+
+    // ---- Adding and deleting units (kiln/CTreeListDoc_Units.cpp) -------------------------
+    // Creates the unit of node index 0..253; false, changing nothing, for a slot outside
+    // that range or one that already holds a unit.
+    bool AddKilnRecord(int farmIndex, int nodeIndex);
+    // Removes the unit whose line is itemIndex in the kiln list; nothing for an empty slot.
+    void DeleteKilnRecord(int farmIndex, int itemIndex, int nodeIndex);
 
     // ---- Farms (config/CTreeListDoc_Registry.cpp) --------------------------------------
     FarmRecord& Farm(int farmIndex) { return m_farms[static_cast<std::size_t>(farmIndex & 3)]; }
@@ -42,6 +143,37 @@ public:
     }
     int CurrentFarmIndex() const { return m_iCurrentFarm; }
     FarmRecord& CurrentFarm() { return Farm(m_iCurrentFarm); }
+
+    // Start-up (app/CTreeListDoc.cpp): loads the registry, probes COM1-COM4 and creates the
+    // unit records. Always true.
+    bool OnNewDocument();
+    // Seams of the farm configuration. Both must outlive the document, whose destruction
+    // saves the registry; set them before OnNewDocument. Without them the document uses the
+    // platform's registry (the hive file elsewhere than Windows) and the COM devices.
+    void SetRegistryBackend(RegistryBackend* backend);
+    void SetComPortProbe(ComPortProbe* probe) { m_settings.m_pComPortProbe = probe; }
+    // For views that read a value of their own with a RegistryStore.
+    RegistryBackend& GetRegistryBackend();
+    void ProcessTheRegistry();
+    // Writes one farm's edited values; false when its key or one of its values is missing.
+    bool PutFarmParameters(const FarmParameters& parameters);
+    // The registry save of the program's end; runs once, and only after a load. The
+    // destructor calls it.
+    void SaveTheRegistry();
+    void ProbeComPorts();
+    void CreateUnitRecords();
+    FarmParameters GetFarmParameters(int farmIndex) const;
+    // Flags of COM1-COM4: 1 when the port was available at start-up.
+    void GetComPortAvailable(std::span<std::int32_t, 4> flags) const;
+    struct ApplicationSettings {
+        std::uint32_t m_dwAlarmToneFrequency;
+        bool m_bAnnunciationOn;
+        std::uint32_t m_dwDisplayBitSet;
+    };
+    ApplicationSettings GetApplicationSettings() const;
+    // Set when a unit is added or deleted, so the end of the program saves the node lists.
+    void SetNodeListsChanged() { m_settings.m_bNodeListsChanged = 1; }
+    bool NodeListsChanged() const { return m_settings.m_bNodeListsChanged != 0; }
 
     // ---- Transaction scheduler (net/CTreeListDoc_Scheduler.cpp) ------------------------
     std::int32_t TransactionTypeNow() const { return m_tx.m_iTransactionType; }
@@ -92,17 +224,71 @@ public:
     void Apply_3_1(std::int32_t mode);
 
 private:
+    void SetStatus(const std::string& text);
+    std::string StatusSuffix() const;
+    void RunConnectStage();
+    void RunDisconnectStage();
+    void ShowConnectionNotices();
+    void TimeOutStep();
+    void AdvanceStep();
+    void AdvanceRotation(FarmRecord& farm);
+    std::string Text(int englishId, int spanishId) const;
+
     Language m_language;
     PortWriter* m_pPortWriter = nullptr;
+    FrameServices* m_pFrame = nullptr;
+    KilnListView* m_pListView = nullptr;
+    FarmTreeView* m_pTreeView = nullptr;
+    Clock* m_pClock = nullptr;
 
     std::array<FarmRecord, kFarmCount> m_farms;
     int m_iCurrentFarm = 0;
+
+    RegistryStore& Registry();
+
+    // Application settings from the registry, the registry itself and the COM ports.
+    struct SettingsState {
+        std::uint32_t m_dwAlarmToneFrequency = 700;
+        std::uint32_t m_dwAlarmAnnunciation = 0;
+        std::int32_t m_bAnnunciationOn = 0;
+        std::uint32_t m_dwDisplayBitSet = 12;
+        std::int32_t m_bNodeListsChanged = 0;
+        std::array<std::int32_t, 4> m_bComPortAvailable{};
+        std::vector<std::uint8_t> m_byNodeIdTransfer = std::vector<std::uint8_t>(kNodeBitmapBytes);
+        bool m_bRegistryLoaded = false;
+        bool m_bRegistrySaved = false;
+        RegistryBackend* m_pRegistryBackend = nullptr;
+        std::unique_ptr<RegistryBackend> m_ownedRegistryBackend;
+        std::unique_ptr<RegistryStore> m_registry;
+        ComPortProbe* m_pComPortProbe = nullptr;
+        std::unique_ptr<ComPortProbe> m_ownedComPortProbe;
+    } m_settings;
 
     // Scheduler state: the transaction in progress and the one requested next.
     struct TransactionState {
         std::int32_t m_iTransactionType = TT_NONE;
         std::int32_t m_iNextTransactionType = TT_NONE;
+        std::int32_t m_iExpectedReplyBytes = 0;
+        std::int32_t m_iScanTarget = 0;
+        std::int32_t m_iAttempt = 0;
+        std::int32_t m_iRetryCountdown = 0;
+        bool m_bStartupScanComplete = true;
+        std::int32_t m_iZrmNodeId = 255;
+        std::uint16_t m_wStatusTime = 0;
+        std::int16_t m_nLogTickCounter = 57;
     } m_tx;
+
+    // Link state: the modem connect and disconnect sequences and the port the document opened.
+    struct LinkState {
+        std::int16_t m_nConnectStage = 0;
+        std::int16_t m_nDisconnectStage = 0;
+        bool m_bInCommandMode = false;
+        std::int32_t m_iDialupTickCount = 0;
+        bool m_bConnectedNow = false;
+        bool m_bDisconnectedNow = false;
+        bool m_bPortOpen = false;
+        std::uint8_t m_byFarmToConnectOnStartup = 0;
+    } m_link;
 
     // Decoding target, the selected unit's last reply and the alarm bitmap.
     struct KilnState {
@@ -113,4 +299,46 @@ private:
     } m_kiln;
 
     CommitList m_commit;
+
+    // Outcome of the alarm station's size query.
+    struct StationState {
+        std::int32_t m_iQuery1State = 0;
+        std::uint32_t m_dwQuery1ByteCount = 0;
+    } m_station;
+
+    // PC logging: whether a logging cycle is running.
+    struct PcLogState {
+        bool m_bPcLoggingEnabled = true;
+        bool m_bLogCycleActive = false;
+        int m_iLogCycleFarm = 0;
+        std::string m_strWorkingDirectory;
+        std::string m_strPcLogsDirectory;
+        bool m_bPcLogsDirectoryAvailable = false;
+        std::string m_strLogDescriptor;
+        bool m_bDescriptorPromptOpen = false;
+        int m_iPromptFarm = 0;
+        std::uint32_t m_dwPromptConnection = 0;
+        // Counts each farm's ended connections, so an answer that comes after its
+        // connection ended is recognised.
+        std::array<std::uint32_t, kFarmCount> m_dwConnectionSerial{};
+        // Set from the naming of a connection's log file until that log is finished.
+        std::array<bool, kFarmCount> m_bConnectionLogLive{};
+        LogFileHandle m_debugEcho;
+    } m_pclog;
+
+    // PC logging (pclog/CTreeListDoc_PcLog.cpp).
+    static std::string CurrentWorkingDirectory();
+    void SetUpPcLogDirectory(const std::string& workingDirectory);
+    std::string LogFilePath(int farmIndex, const LocalDateTime& when) const;
+    void BeginLogCycle(int farmIndex);
+    void EndLogCycle(int farmIndex);
+    void FinishConnectionLog(int farmIndex);
+    void EndPcLogsAtShutdown();
+
+    // The alarm tone (alarm/CTreeListDoc_Alarm.cpp).
+    struct AlarmState {
+        CPcSpeaker m_speaker;
+        std::int32_t m_iToneSounding = 0;
+    } m_alarm;
+    void SilenceAlarmTone();
 };

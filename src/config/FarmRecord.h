@@ -2,6 +2,7 @@
 
 #include "kiln/KilnRecord.h"
 #include "net/CSimpleQueue.h"
+#include "pclog/CLog.h"
 
 #include <array>
 #include <cstdint>
@@ -15,6 +16,7 @@ inline constexpr int kFarmCount = 4;
 inline constexpr int kNodeFlagCount = 255; // node IDs 1..255 in the stored bitmap
 inline constexpr int kUnitSlotCount = 254; // node IDs 1..254 can be units
 inline constexpr int kNodeBitmapBytes = 32;
+inline constexpr int kHighestUsableNodeIndex = kUnitSlotCount - 1; // node ID 254
 
 // Configuration and run-time state of one farm. Node index = node ID - 1 in every table.
 struct FarmRecord {
@@ -31,6 +33,8 @@ struct FarmRecord {
     std::array<std::optional<KilnRecord>, kUnitSlotCount> m_units;
     std::array<std::int32_t, kNodeFlagCount> m_bPcLogNode{};
     std::int32_t m_nLoggedNodes = 0;
+    // The writer of this farm's PC log files.
+    CLog m_log;
     std::int32_t m_iLastQueriedIndex = 0;
     std::int32_t m_iHighestConfiguredIndex = 0;
     std::int32_t m_iStartupScanEnd = 0;
@@ -40,15 +44,13 @@ struct FarmRecord {
     std::int32_t m_iSerialPort = 1;
 
     // Bounds-checked slot access: nullptr for an index outside 0..253 or an empty slot.
-    KilnRecord* Unit(int nodeIndex)
-    {
+    KilnRecord* Unit(int nodeIndex) {
         if (nodeIndex < 0 || nodeIndex >= kUnitSlotCount || !m_units[nodeIndex]) {
             return nullptr;
         }
         return &*m_units[nodeIndex];
     }
-    const KilnRecord* Unit(int nodeIndex) const
-    {
+    const KilnRecord* Unit(int nodeIndex) const {
         return const_cast<FarmRecord*>(this)->Unit(nodeIndex);
     }
 };

@@ -1,12 +1,212 @@
-// PC log cycles of the connected farm. The file writer comes with the PC log work; until then a
-// cycle never becomes active, so no detail line is due.
+// PC log files of the connected farm: one CSV file per connection, opened for each logging
+// cycle and closed once every unit of the cycle has been handled, with a mirror that follows
+// it for the whole connection.
 
 #include "app/CTreeListDoc.h"
+#include "app/Clock.h"
+#include "app/FrameServices.h"
+#include "app/StringTable.h"
+#include "pclog/LogText.h"
 
-void CTreeListDoc::StartLogCycle(int /*farmIndex*/) {}
+#include <filesystem>
+#include <system_error>
 
-void CTreeListDoc::lOGdETAILlINE(bool /*force*/, int /*farmIndex*/, int /*nodeId*/) {}
+namespace {
 
-void CTreeListDoc::EndConnectionLog(int /*farmIndex*/) {
+constexpr const char* kPcLogsDirectoryName = "PC_Logs";
+
+bool ValidFarm(int farmIndex) {
+    return farmIndex >= 0 && farmIndex < kFarmCount;
+}
+
+} // namespace
+
+std::string CTreeListDoc::CurrentWorkingDirectory() {
+    // No length limit: a deep working directory gets its logs like any other.
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::current_path(error);
+    return error ? std::string() : path.string();
+}
+
+void CTreeListDoc::SetUpPcLogDirectory(const std::string& workingDirectory) {
+    namespace fs = std::filesystem;
+    PcLogState& state = m_pclog;
+    state.m_strWorkingDirectory = workingDirectory;
+    state.m_bPcLogsDirectoryAvailable = false;
+    const fs::path base(workingDirectory);
+    const fs::path directory = base / kPcLogsDirectoryName;
+    if (!workingDirectory.empty()) {
+        state.m_strPcLogsDirectory = directory.string();
+        std::error_code error;
+        state.m_bPcLogsDirectoryAvailable =
+            fs::is_directory(directory, error) || fs::create_directory(directory, error);
+    }
+    // The mirror keeps its place in PC_Logs even when the logs themselves cannot go there;
+    // it then fails to open and the log file carries every line alone.
+    const std::string mirror =
+        (directory / (Text(IDS_MIRROR_FILE_NAME, IDS_MIRROR_FILE_NAME_ES) + ".CSV")).string();
+    for (FarmRecord& farm : m_farms) {
+        farm.m_log.SetMirrorFileName(mirror);
+    }
+#if defined(_WIN32)
+    // The debug echo file of the Windows program: opened, never written.
+    state.m_debugEcho.Open("E:\\X\\Debug.TXT", LogFileHandle::Sharing::DenyWrite, true);
+#endif
+}
+
+std::string CTreeListDoc::LogFilePath(int farmIndex, const LocalDateTime& when) const {
+    namespace fs = std::filesystem;
+    const std::string leaf = LogFileLeafName(farmIndex + 1, when);
+    if (m_pclog.m_bPcLogsDirectoryAvailable) {
+        return (fs::path(m_pclog.m_strPcLogsDirectory) / leaf).string();
+    }
+    // The program's own directory, as the working directory stood when the program started.
+    if (!m_pclog.m_strWorkingDirectory.empty()) {
+        return (fs::path(m_pclog.m_strWorkingDirectory) / leaf).string();
+    }
+    return (fs::path(".") / leaf).string();
+}
+
+void CTreeListDoc::StartLogCycle(int farmIndex) {
+    if (!ValidFarm(farmIndex) || m_pclog.m_bDescriptorPromptOpen) {
+        // A cycle needs the file the open prompt is about; it starts once that is answered.
+        return;
+    }
+    FarmRecord& farm = Farm(farmIndex);
+    farm.m_log.SetClock(m_pClock);
+    if (farm.m_bPcLogNeeded) {
+        if (m_pClock == nullptr) {
+            return; // no time stamp for a name: the next cycle tries again
+        }
+        // Only one farm is connected at a time, so any log still live belongs to a connection
+        // whose link went without an orderly end.
+        for (int i = 0; i < kFarmCount; ++i) {
+            if (m_pclog.m_bConnectionLogLive[static_cast<std::size_t>(i)]) {
+                FinishConnectionLog(i);
+            }
+        }
+        farm.m_log.lOGfILE_fILEnAME_pUT(LogFilePath(farmIndex, m_pClock->Now()));
+        m_pclog.m_bConnectionLogLive[static_cast<std::size_t>(farmIndex)] = true;
+        m_pclog.m_bDescriptorPromptOpen = true;
+        m_pclog.m_iPromptFarm = farmIndex;
+        m_pclog.m_dwPromptConnection = m_pclog.m_dwConnectionSerial[std::size_t(farmIndex)];
+        if (m_pFrame != nullptr) {
+            // The answer may come back before this returns; nothing below may depend on it.
+            m_pFrame->AskLogDescriptor(*this, m_pclog.m_strLogDescriptor);
+        } else {
+            OnLogDescriptorAnswered(false, std::string());
+        }
+        return;
+    }
+    if (farm.m_log.lOGfILE_oPEN(true, false)) {
+        BeginLogCycle(farmIndex);
+    }
+}
+
+void CTreeListDoc::OnLogDescriptorAnswered(bool confirmed, const std::string& text) {
+    if (!m_pclog.m_bDescriptorPromptOpen) {
+        return;
+    }
+    m_pclog.m_bDescriptorPromptOpen = false;
+    if (confirmed) {
+        m_pclog.m_strLogDescriptor = text;
+    }
+    const int farmIndex = m_pclog.m_iPromptFarm;
+    FarmRecord& farm = Farm(farmIndex);
+    // The connection the prompt was opened for may have ended while it was shown: no file for
+    // it then. A new connection of the farm asks again at its own first cycle.
+    if (!farm.m_bFarmIsConnected ||
+        m_pclog.m_dwConnectionSerial[static_cast<std::size_t>(farmIndex)] !=
+            m_pclog.m_dwPromptConnection) {
+        return;
+    }
+    farm.m_log.SetClock(m_pClock);
+    const bool opened = farm.m_log.lOGfILE_oPEN(true, true);
+    if (opened) {
+        farm.m_log.lOGmESSAGE(false, m_pclog.m_strLogDescriptor);
+    }
+    farm.m_bPcLogNeeded = 0;
+    if (opened) {
+        BeginLogCycle(farmIndex);
+    }
+}
+
+void CTreeListDoc::BeginLogCycle(int farmIndex) {
+    FarmRecord& farm = Farm(farmIndex);
+    m_pclog.m_bLogCycleActive = true;
+    m_pclog.m_iLogCycleFarm = farmIndex;
+    farm.m_nLoggedNodes = 0;
+    for (int nodeIndex = 0; nodeIndex < kUnitSlotCount; ++nodeIndex) {
+        const auto i = static_cast<std::size_t>(nodeIndex);
+        farm.m_bPcLogNode[i] = farm.m_bNodeConfigured[i] ? 1 : 0;
+        farm.m_nLoggedNodes += farm.m_bPcLogNode[i];
+    }
+}
+
+void CTreeListDoc::EndLogCycle(int farmIndex) {
+    Farm(farmIndex).m_log.lOGfILE_cLOSE(true, false);
+    m_pclog.m_bLogCycleActive = false;
+}
+
+void CTreeListDoc::lOGdETAILlINE(bool force, int farmIndex, int nodeId) {
+    if (!ValidFarm(farmIndex)) {
+        return;
+    }
+    FarmRecord& farm = Farm(farmIndex);
+    if (farm.m_nLoggedNodes <= 0) {
+        farm.m_nLoggedNodes = 0;
+        EndLogCycle(farmIndex);
+        return;
+    }
+    if (nodeId < 1 || nodeId > kUnitSlotCount) {
+        return;
+    }
+    std::int32_t& pending = farm.m_bPcLogNode[static_cast<std::size_t>(nodeId - 1)];
+    if (!pending) {
+        return;
+    }
+    const KilnRecord& record = ScratchRecord();
+    const bool lineDue = record.m_iCuringMethod != 0 && record.m_iUnitStatus == US_RUN;
+    // Retries still to come may bring the reading: until then the unit stays pending.
+    const bool settled = m_tx.m_iRetryCountdown == 0;
+    if (lineDue && settled) {
+        farm.m_log.SetClock(m_pClock);
+        farm.m_log.lOGmESSAGE(true, DetailLineText(nodeId, record));
+    }
+    if (settled || force) {
+        pending = 0;
+        if (--farm.m_nLoggedNodes <= 0) {
+            farm.m_nLoggedNodes = 0;
+            EndLogCycle(farmIndex);
+        }
+    }
+}
+
+void CTreeListDoc::FinishConnectionLog(int farmIndex) {
+    const auto i = static_cast<std::size_t>(farmIndex);
+    CLog& log = Farm(farmIndex).m_log;
+    log.lOGfILE_cLOSE(true, true);
+    log.MarkReadOnly();
+    m_pclog.m_bConnectionLogLive[i] = false;
+    ++m_pclog.m_dwConnectionSerial[i];
+}
+
+void CTreeListDoc::EndConnectionLog(int farmIndex) {
+    if (!ValidFarm(farmIndex)) {
+        return;
+    }
+    FinishConnectionLog(farmIndex);
+    m_pclog.m_bLogCycleActive = false;
+}
+
+void CTreeListDoc::EndPcLogsAtShutdown() {
+    m_pclog.m_bDescriptorPromptOpen = false;
+    for (int i = 0; i < kFarmCount; ++i) {
+        const CLog& log = Farm(i).m_log;
+        if (m_pclog.m_bConnectionLogLive[static_cast<std::size_t>(i)] || log.IsLogFileOpen() ||
+            log.IsMirrorOpen()) {
+            FinishConnectionLog(i);
+        }
+    }
     m_pclog.m_bLogCycleActive = false;
 }

@@ -3,6 +3,7 @@
 // Recording stand-ins for everything the document talks to, and small builders of farm
 // configurations and replies, for tests of the transaction engine.
 
+#include "alarm/SpeakerBackend.h"
 #include "app/CTreeListDoc.h"
 #include "app/Clock.h"
 #include "app/FrameServices.h"
@@ -11,15 +12,91 @@
 #include "net/Frames.h"
 #include "support/RecordingPortWriter.h"
 
+#include <filesystem>
 #include <initializer_list>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
+// Records the status lines, and answers the Log Descriptor prompt: at once when
+// answerDescriptorAtOnce is set (OK with descriptorText, or dismissed), else only when the
+// test calls AnswerDescriptor. Held is the default, so a test that does not care about PC
+// logging never has a logging cycle running.
 class RecordingFrame : public FrameServices {
 public:
     void SetStatusText(const std::string& text) override { lines.push_back(text); }
     const std::string& Last() const { return lines.back(); }
     std::vector<std::string> lines;
+
+    void AskLogDescriptor(CTreeListDoc& document, const std::string& previousText) override {
+        descriptorPrompts.push_back(previousText);
+        m_promptDocument = &document;
+        if (answerDescriptorAtOnce) {
+            AnswerDescriptor(confirmDescriptor, descriptorText);
+        }
+    }
+    // Answers the prompt that is open; false when none is.
+    bool AnswerDescriptor(bool confirmed, const std::string& text) {
+        CTreeListDoc* document = m_promptDocument;
+        m_promptDocument = nullptr;
+        if (document == nullptr) {
+            return false;
+        }
+        document->OnLogDescriptorAnswered(confirmed, confirmed ? text : std::string());
+        return true;
+    }
+    bool DescriptorPromptShown() const { return m_promptDocument != nullptr; }
+
+    bool answerDescriptorAtOnce = false;
+    bool confirmDescriptor = true;
+    std::string descriptorText;
+    std::vector<std::string> descriptorPrompts; // the text offered each time
+
+private:
+    CTreeListDoc* m_promptDocument = nullptr;
+};
+
+// The speaker's operations in order: a divisor load, or the gate opened or closed.
+class RecordingSpeaker : public SpeakerBackend {
+public:
+    struct Op {
+        enum Kind { Divisor, Gate } kind;
+        int value; // the divisor, or 1 / 0 for the gate
+        bool operator==(const Op&) const = default;
+    };
+    void SetDivisor(std::uint16_t divisor) override { ops.push_back({Op::Divisor, divisor}); }
+    void SetGate(bool open) override { ops.push_back({Op::Gate, open ? 1 : 0}); }
+    std::vector<Op> ops;
+};
+
+// A new empty directory under the system's temporary directory, removed with its content.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        namespace fs = std::filesystem;
+        std::random_device random;
+        std::error_code error;
+        const fs::path base = fs::temp_directory_path(error);
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const fs::path candidate = base / ("kilnwatch-test-" + std::to_string(random()));
+            if (fs::create_directory(candidate, error)) {
+                m_path = candidate.string();
+            }
+        }
+    }
+    ~ScratchDirectory() {
+        std::error_code error;
+        if (!m_path.empty()) {
+            std::filesystem::remove_all(m_path, error);
+        }
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
 };
 
 class RecordingListView : public KilnListView {
@@ -152,7 +229,11 @@ inline std::vector<std::uint8_t> ShortReply(std::vector<std::uint8_t> body) {
 
 // A document wired to recording fakes.
 struct EngineFixture {
-    CTreeListDoc doc;
+    // Declared before the document so both outlive it: its end closes log files there and
+    // silences the speaker.
+    ScratchDirectory workDir;
+    RecordingSpeaker speaker;
+    CTreeListDoc doc{Language::English, workDir.Path()};
     FakeLinkPort port{doc};
     RecordingFrame frame;
     RecordingListView list;
@@ -165,6 +246,7 @@ struct EngineFixture {
         doc.SetKilnListView(&list);
         doc.SetFarmTreeView(&tree);
         doc.SetClock(&clock);
+        doc.SetSpeakerBackend(&speaker);
     }
 
     void Reply(const std::vector<std::uint8_t>& bytes) {

@@ -1,0 +1,119 @@
+#include "alarm/PlatformSpeakerBackend.h"
+
+#if defined(__linux__)
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/input.h>
+#include <linux/kd.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr long kTimerClockHz = 1193180;
+constexpr int kMaxInputDevices = 64;
+
+int OpenSpeakerInputDevice() {
+    // The device name is read from sysfs, so only the speaker itself is ever opened.
+    for (int n = 0; n < kMaxInputDevices; ++n) {
+        const std::string node = "event" + std::to_string(n);
+        std::ifstream nameFile("/sys/class/input/" + node + "/device/name");
+        std::string name;
+        if (!nameFile || !std::getline(nameFile, name) || name != "PC Speaker") {
+            continue;
+        }
+        const int fd = ::open(("/dev/input/" + node).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+int OpenConsoleWithSound() {
+    for (const char* path : {"/dev/console", "/dev/tty0"}) {
+        const int fd = ::open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        // Silence doubles as the test that this console lets us make sound at all.
+        if (::ioctl(fd, KIOCSOUND, 0) == 0) {
+            return fd;
+        }
+        ::close(fd);
+    }
+    return -1;
+}
+
+} // namespace
+
+PlatformSpeakerBackend::~PlatformSpeakerBackend() {
+    if (m_bGateOpen) {
+        SetGate(false);
+    }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+void PlatformSpeakerBackend::FindDevice() {
+    if (m_device != Device::NotLookedFor) {
+        return;
+    }
+    m_device = Device::None;
+    if ((m_fd = OpenSpeakerInputDevice()) >= 0) {
+        m_device = Device::InputDevice;
+    } else if ((m_fd = OpenConsoleWithSound()) >= 0) {
+        m_device = Device::Console;
+    }
+}
+
+void PlatformSpeakerBackend::Apply() {
+    FindDevice();
+    const long divisor = m_bGateOpen ? m_wDivisor : 0;
+    if (m_device == Device::InputDevice) {
+        input_event event{};
+        event.type = EV_SND;
+        event.code = SND_TONE;
+        event.value = divisor != 0 ? static_cast<int>(kTimerClockHz / divisor) : 0;
+        ssize_t written;
+        do {
+            written = ::write(m_fd, &event, sizeof event);
+        } while (written < 0 && errno == EINTR);
+    } else if (m_device == Device::Console) {
+        ::ioctl(m_fd, KIOCSOUND, divisor);
+    }
+}
+
+void PlatformSpeakerBackend::SetDivisor(std::uint16_t divisor) {
+    m_wDivisor = divisor != 0 ? divisor : m_wDivisor;
+    // Like the timer, a new divisor changes a tone that is sounding.
+    if (m_bGateOpen) {
+        Apply();
+    }
+}
+
+void PlatformSpeakerBackend::SetGate(bool open) {
+    m_bGateOpen = open;
+    Apply();
+}
+
+#else
+
+PlatformSpeakerBackend::~PlatformSpeakerBackend() = default;
+
+void PlatformSpeakerBackend::FindDevice() {}
+
+void PlatformSpeakerBackend::Apply() {}
+
+void PlatformSpeakerBackend::SetDivisor(std::uint16_t divisor) {
+    m_wDivisor = divisor;
+}
+
+void PlatformSpeakerBackend::SetGate(bool open) {
+    m_bGateOpen = open;
+}
+
+#endif
