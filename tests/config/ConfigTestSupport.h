@@ -1,0 +1,126 @@
+#pragma once
+
+// Temporary folders, environment overrides and file helpers for the farm configuration tests,
+// and a backend wrapper that records what the document asks the registry to do.
+
+#include "config/HiveFileBackend.h"
+#include "config/RegistryBackend.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace configtest {
+
+// A fresh folder below the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kilnwatch-cfg-XXXXXX");
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            m_path = pattern;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Sets (or with nullopt unsets) one environment variable and restores it afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, std::optional<std::string> value) : m_name(std::move(name)) {
+        if (const char* old = std::getenv(m_name.c_str())) {
+            m_old = old;
+        }
+        if (value) {
+            ::setenv(m_name.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(m_name.c_str());
+        }
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            ::setenv(m_name.c_str(), m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name.c_str());
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string DataFile(const std::string& name) {
+    return ReadBytes(std::string(KILNWATCH_TEST_DATA_DIR) + "/" + name);
+}
+
+// Lines given without line ends, joined with CR LF as the program writes them.
+inline std::string CrLf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+inline const std::string kHeader = "Windows Registry Editor Version 5.00";
+inline const std::string kBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer";
+
+// Forwards to a real backend and records the names of the values written and keys created.
+class RecordingBackend : public RegistryBackend {
+public:
+    explicit RecordingBackend(RegistryBackend& inner) : m_inner(inner) {}
+    std::int32_t OpenKey(RegKey parent, const std::string& subKey, RegKey* result) override {
+        return m_inner.OpenKey(parent, subKey, result);
+    }
+    std::int32_t CreateKey(RegKey parent, const std::string& subKey, RegKey* result) override {
+        createdKeys.push_back(subKey);
+        return m_inner.CreateKey(parent, subKey, result);
+    }
+    std::int32_t QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                            std::uint8_t* data, std::uint32_t* size) override {
+        return m_inner.QueryValue(key, name, type, data, size);
+    }
+    std::int32_t SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) override {
+        writtenValues.push_back(name);
+        return m_inner.SetValue(key, name, type, data, size);
+    }
+    std::int32_t CloseKey(RegKey key) override { return m_inner.CloseKey(key); }
+
+    std::vector<std::string> createdKeys;
+    std::vector<std::string> writtenValues;
+
+private:
+    RegistryBackend& m_inner;
+};
+
+} // namespace configtest
