@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Input in(data, size);
-    CTreeListDoc doc;
+    static const ScratchDirectory workDir; // PC logs never land in the working directory
+    CTreeListDoc doc{Language::English, workDir.Path()};
     FakeSerialControl control;
     CMainFrameLink link;
     RecordingFrame frame;

@@ -9,7 +9,8 @@ namespace {
 // The document on the real serial-link half, over a hand-filled control; farm 0 is a local
 // farm with unit 3, connected, and a scan of unit 3 has just been written.
 struct LinkFixture {
-    CTreeListDoc doc;
+    ScratchDirectory workDir;
+    CTreeListDoc doc{Language::English, workDir.Path()};
     FakeSerialControl control;
     CMainFrameLink link;
     RecordingFrame frame;

@@ -1,5 +1,7 @@
 #include "system/FarmHarness.h"
 
+#include <fstream>
+
 FarmHarness::FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed)
     : m_farm(std::move(config)), m_line(m_farm, lineSeed) {
     m_link.AttachControl(&m_line);
@@ -9,6 +11,39 @@ FarmHarness::FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed)
     m_doc.SetKilnListView(&m_list);
     m_doc.SetFarmTreeView(&m_tree);
     m_doc.SetClock(&m_clock);
+    m_doc.SetSpeakerBackend(&m_speaker);
+}
+
+LocalDateTime FarmHarness::LineClock::Now() const {
+    constexpr std::int64_t kStartSeconds = 8 * 3600 + 14 * 60 + 57;
+    const std::int64_t seconds = kStartSeconds + m_line.NowMs() / 1000;
+    std::int64_t days = seconds / 86400; // days after 6 December 2006
+    LocalDateTime when;
+    when.hour = static_cast<int>(seconds % 86400 / 3600);
+    when.minute = static_cast<int>(seconds % 3600 / 60);
+    when.second = static_cast<int>(seconds % 60);
+    // Runs are days long at most: December, then January of the next year.
+    when.year = 2006;
+    when.month = 12;
+    when.day = 6 + static_cast<int>(days);
+    if (when.day > 31) {
+        when.year = 2007;
+        when.month = 1;
+        when.day -= 31;
+    }
+    return when;
+}
+
+void FarmHarness::StartWithAnnunciation() {
+    const std::string path = m_workDir.Path() + "/registry.reg";
+    std::ofstream(path, std::ios::binary)
+        << "Windows Registry Editor Version 5.00\r\n\r\n"
+        << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer]\r\n"
+        << "\"Alarm Annunciation\"=dword:00000001\r\n";
+    m_hive = std::make_unique<HiveFileBackend>(path);
+    m_doc.SetRegistryBackend(m_hive.get());
+    m_doc.SetComPortProbe(&m_noPorts);
+    m_doc.OnNewDocument();
 }
 
 void FarmHarness::ConfigureFarm(std::uint8_t connectionType, const std::string& phone) {
@@ -25,6 +60,9 @@ void FarmHarness::RunTicks(int ticks) {
     for (int i = 0; i < ticks; ++i) {
         m_nowMs += 1000;
         m_line.RunUntil(m_nowMs);
+        if (beforeTick) {
+            beforeTick(m_ticks + 1);
+        }
         m_doc.Timer1_Tick();
         ++m_ticks;
         // Everything written since the last tick ended: the tick's own write and any made

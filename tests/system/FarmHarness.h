@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CTreeListDoc.h"
+#include "config/ComPortProbe.h"
+#include "config/HiveFileBackend.h"
 #include "link/CMainFrameLink.h"
 #include "sim/Farm.h"
 #include "support/EngineFakes.h"
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +30,11 @@ public:
     RecordingListView& List() { return m_list; }
     RecordingTreeView& Tree() { return m_tree; }
     CMainFrameLink& Link() { return m_link; }
-    ManualClock& ClockSeam() { return m_clock; }
+    const std::string& WorkingDirectory() const { return m_workDir.Path(); }
+
+    // Starts the document as the program does, from a hive in the working directory that
+    // switches alarm annunciation on (no COM ports exist).
+    void StartWithAnnunciation();
 
     // Configures farm 0 of the document with the simulator's units (and a connection type).
     void ConfigureFarm(std::uint8_t connectionType = CT_LOCAL, const std::string& phone = "");
@@ -36,6 +43,9 @@ public:
     void RunTicks(int ticks);
     void RunSeconds(int seconds) { RunTicks(seconds); }
     std::function<void()> afterTick;
+    // Runs once the line has delivered what came before the tick, just before the document's
+    // tick; it is given the number of the tick about to run (from 1).
+    std::function<void(int)> beforeTick;
 
     std::int64_t NowMs() const { return m_nowMs; }
     int Ticks() const { return m_ticks; }
@@ -47,14 +57,35 @@ public:
     const std::vector<int>& NewTargets() const { return m_newTargets; }
 
 private:
+    // Local time runs with the line's virtual clock, from 08:14:57 on 6 December 2006.
+    class LineClock : public Clock {
+    public:
+        explicit LineClock(const SimulatedSerialControl& line) : m_line(line) {}
+        LocalDateTime Now() const override;
+        void WaitMilliseconds(int) override {}
+
+    private:
+        const SimulatedSerialControl& m_line;
+    };
+
+    // Before the document, which closes its files there when it goes.
+    class NoComPorts : public ComPortProbe {
+    public:
+        bool IsPortAvailable(int) override { return false; }
+    };
+
+    ScratchDirectory m_workDir;
+    RecordingSpeaker m_speaker;
+    std::unique_ptr<HiveFileBackend> m_hive;
+    NoComPorts m_noPorts;
     farmsim::Farm m_farm;
     SimulatedSerialControl m_line;
-    CTreeListDoc m_doc;
+    LineClock m_clock{m_line};
+    CTreeListDoc m_doc{Language::English, m_workDir.Path()};
     CMainFrameLink m_link;
     RecordingFrame m_frame;
     RecordingListView m_list;
     RecordingTreeView m_tree;
-    ManualClock m_clock;
     std::int64_t m_nowMs = 0;
     int m_ticks = 0;
     std::size_t m_writesInLastTick = 0;
