@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <random>
 #include <sys/wait.h>
 #include <time.h>
@@ -32,7 +34,8 @@ std::vector<std::uint8_t> Payload(std::uint32_t generation) {
     return bytes;
 }
 
-[[noreturn]] void RewriteForever(const std::string& hive, std::uint32_t generation) {
+// Reports each finished write with one byte on the pipe.
+[[noreturn]] void RewriteForever(const std::string& hive, std::uint32_t generation, int progress) {
 #if defined(__linux__)
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 #endif
@@ -43,6 +46,7 @@ std::vector<std::uint8_t> Payload(std::uint32_t generation) {
         const std::vector<std::uint8_t> payload = Payload(++generation);
         backend.SetValue(store.HeldKey(), "Payload", kRegBinary, payload.data(),
                          static_cast<std::uint32_t>(payload.size()));
+        [[maybe_unused]] const ssize_t ignored = ::write(progress, "w", 1);
     }
 }
 
@@ -83,24 +87,37 @@ TEST(HiveFileCrash, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewHive) {
                   0);
     }
 
+    // Half of the kills fall into the writer's start or first write; the others come after
+    // a finished write, somewhere in the next one (a write with its flush takes some 20 ms
+    // on a disk).
     std::mt19937 random(12345);
-    // A write with its flush takes some 20 ms on a disk: half of the kills fall early in a
-    // write, the others anywhere in the next few.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(19);
     std::uint32_t generation = 0;
     int kills = 0;
     while (kills < 200 && std::chrono::steady_clock::now() < deadline) {
+        int progress[2];
+        ASSERT_EQ(::pipe2(progress, O_CLOEXEC), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            RewriteForever(hive, generation);
+            ::close(progress[0]);
+            RewriteForever(hive, generation, progress[1]);
         }
-        const long range = kills % 2 == 0 ? 5'000'000 : 40'000'000;
+        ::close(progress[1]);
+        long range = 5'000'000;
+        if (kills % 2 == 1) {
+            pollfd ready{progress[0], POLLIN, 0};
+            char byte = 0;
+            EXPECT_TRUE(::poll(&ready, 1, 5000) == 1 && ::read(progress[0], &byte, 1) == 1)
+                << "the writer never finished a write";
+            range = 30'000'000;
+        }
         const timespec pause{0, static_cast<long>(random() % static_cast<unsigned long>(range))};
         ::nanosleep(&pause, nullptr);
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(progress[0]);
         ++kills;
         generation = CheckHive(hive, generation);
         if (::testing::Test::HasFailure()) {
@@ -108,7 +125,7 @@ TEST(HiveFileCrash, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewHive) {
         }
     }
     EXPECT_GE(kills, 200);
-    EXPECT_GT(generation, 0u) << "the writer never finished a write";
+    EXPECT_GT(generation, 0u);
 
     // The next writer clears what a killed one left and writes normally.
     HiveFileBackend backend(hive);
