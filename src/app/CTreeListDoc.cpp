@@ -17,7 +17,9 @@ CTreeListDoc::~CTreeListDoc()
 {
     // A log still open ends as at a disconnection: no record is left hidden and writable.
     EndPcLogsAtShutdown();
-    // The modem hang-up goes here.
+    // Closing the window closes the port first, so this reaches the line only when that
+    // close failed.
+    HangUpAtShutdown();
     SilenceAlarmTone();
     SaveTheRegistry();
     // Unit records and the scratch record are values of the document and go with it.
