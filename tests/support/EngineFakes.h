@@ -248,6 +248,16 @@ struct EngineFixture {
         doc.SetClock(&clock);
         doc.SetSpeakerBackend(&speaker);
     }
+    // The fakes go before the document; its end must not reach them.
+    ~EngineFixture() {
+        doc.SetPortWriter(nullptr);
+        doc.SetFrameServices(nullptr);
+        doc.SetKilnListView(nullptr);
+        doc.SetFarmTreeView(nullptr);
+        doc.SetClock(nullptr);
+    }
+    EngineFixture(const EngineFixture&) = delete;
+    EngineFixture& operator=(const EngineFixture&) = delete;
 
     void Reply(const std::vector<std::uint8_t>& bytes) {
         doc.pROCESStHErAWdATA(bytes.data(), static_cast<int>(bytes.size()));

@@ -14,6 +14,15 @@ FarmHarness::FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed)
     m_doc.SetSpeakerBackend(&m_speaker);
 }
 
+FarmHarness::~FarmHarness() {
+    // The link and the recording views go before the document; its end must not reach them.
+    m_doc.SetPortWriter(nullptr);
+    m_doc.SetFrameServices(nullptr);
+    m_doc.SetKilnListView(nullptr);
+    m_doc.SetFarmTreeView(nullptr);
+    m_link.AttachDocument(nullptr);
+}
+
 LocalDateTime FarmHarness::LineClock::Now() const {
     constexpr std::int64_t kStartSeconds = 8 * 3600 + 14 * 60 + 57;
     const std::int64_t seconds = kStartSeconds + m_line.NowMs() / 1000;

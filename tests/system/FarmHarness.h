@@ -22,6 +22,9 @@
 class FarmHarness {
 public:
     FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed);
+    ~FarmHarness();
+    FarmHarness(const FarmHarness&) = delete;
+    FarmHarness& operator=(const FarmHarness&) = delete;
 
     CTreeListDoc& Doc() { return m_doc; }
     farmsim::Farm& Sim() { return m_farm; }
