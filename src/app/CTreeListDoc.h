@@ -43,7 +43,9 @@ public:
     Language GetLanguage() const { return m_language; }
 
     // ---- Seams -------------------------------------------------------------------------
-    // Each is owned elsewhere; a missing one makes the calls that need it do nothing.
+    // Each is owned elsewhere and must outlive the document, whose end may still write to the
+    // port, close log files and save settings; a missing one makes the calls that need it do
+    // nothing.
     void SetPortWriter(PortWriter* writer) { m_pPortWriter = writer; }
     void SetFrameServices(FrameServices* frame) { m_pFrame = frame; }
     void SetKilnListView(KilnListView* view) { m_pListView = view; }
