@@ -2,19 +2,14 @@
 
 #include "link/PortWriter.h"
 
-CTreeListDoc::CTreeListDoc(Language language)
-    : CTreeListDoc(language, CurrentWorkingDirectory())
-{
-}
+CTreeListDoc::CTreeListDoc(Language language) : CTreeListDoc(language, CurrentWorkingDirectory()) {}
 
 CTreeListDoc::CTreeListDoc(Language language, const std::string& workingDirectory)
-    : m_language(language)
-{
+    : m_language(language) {
     SetUpPcLogDirectory(workingDirectory);
 }
 
-CTreeListDoc::~CTreeListDoc()
-{
+CTreeListDoc::~CTreeListDoc() {
     // A log still open ends as at a disconnection: no record is left hidden and writable.
     EndPcLogsAtShutdown();
     // Closing the window closes the port first, so this reaches the line only when that
@@ -25,8 +20,7 @@ CTreeListDoc::~CTreeListDoc()
     // Unit records and the scratch record are values of the document and go with it.
 }
 
-bool CTreeListDoc::OnNewDocument()
-{
+bool CTreeListDoc::OnNewDocument() {
     // Registration with the application object goes here.
     ProcessTheRegistry();
     SetUpAlarmTone();
@@ -35,8 +29,7 @@ bool CTreeListDoc::OnNewDocument()
     return true;
 }
 
-int CTreeListDoc::Write(const std::uint8_t* bytes, int count, int expectedReplyBytes)
-{
+int CTreeListDoc::Write(const std::uint8_t* bytes, int count, int expectedReplyBytes) {
     if (m_pPortWriter == nullptr) {
         return 0;
     }

@@ -74,7 +74,9 @@ public:
     int ConnectStage() const { return m_link.m_nConnectStage; }
     int DisconnectStage() const { return m_link.m_nDisconnectStage; }
     // Asks the tick to connect this farm (farm index + 1; 0 = none) on its next run.
-    void SetFarmToConnectOnStartup(std::uint8_t farmNumber) { m_link.m_byFarmToConnectOnStartup = farmNumber; }
+    void SetFarmToConnectOnStartup(std::uint8_t farmNumber) {
+        m_link.m_byFarmToConnectOnStartup = farmNumber;
+    }
     std::uint8_t FarmToConnectOnStartup() const { return m_link.m_byFarmToConnectOnStartup; }
     // The modem hang-up of a program end that finds a modem farm still connected.
     void HangUpAtShutdown();
@@ -139,8 +141,7 @@ public:
 
     // ---- Farms (config/CTreeListDoc_Registry.cpp) --------------------------------------
     FarmRecord& Farm(int farmIndex) { return m_farms[static_cast<std::size_t>(farmIndex & 3)]; }
-    const FarmRecord& Farm(int farmIndex) const
-    {
+    const FarmRecord& Farm(int farmIndex) const {
         return m_farms[static_cast<std::size_t>(farmIndex & 3)];
     }
     int CurrentFarmIndex() const { return m_iCurrentFarm; }

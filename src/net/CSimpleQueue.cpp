@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-void CSimpleQueue::Add(std::int32_t nodeId)
-{
+void CSimpleQueue::Add(std::int32_t nodeId) {
     KW_TRACE("CSimpleQueue::Add()..............................iNodeID=%d\n", nodeId);
     m_nodes.push_back(nodeId);
 }
 
-std::int32_t CSimpleQueue::Delete()
-{
+std::int32_t CSimpleQueue::Delete() {
     if (m_nodes.empty()) {
         return 0;
     }
@@ -21,8 +19,7 @@ std::int32_t CSimpleQueue::Delete()
     return nodeId;
 }
 
-void CSimpleQueue::SeekAndDelete(std::int32_t nodeId)
-{
+void CSimpleQueue::SeekAndDelete(std::int32_t nodeId) {
     KW_TRACE("CSimpleQueue::SeekAndDelete()....................iNodeID=%d\n", nodeId);
     const auto newest = std::find(m_nodes.rbegin(), m_nodes.rend(), nodeId);
     if (newest != m_nodes.rend()) {
@@ -30,13 +27,11 @@ void CSimpleQueue::SeekAndDelete(std::int32_t nodeId)
     }
 }
 
-void CSimpleQueue::RemoveAll()
-{
+void CSimpleQueue::RemoveAll() {
     m_nodes.clear();
 }
 
-void CSimpleQueue::Summarize() const
-{
+void CSimpleQueue::Summarize() const {
     int position = 0;
     for (auto it = m_nodes.rbegin(); it != m_nodes.rend(); ++it, ++position) {
         if (*it > 0) {

@@ -6,8 +6,7 @@
 
 namespace {
 
-std::vector<int> Drain(CSimpleQueue& queue)
-{
+std::vector<int> Drain(CSimpleQueue& queue) {
     std::vector<int> out;
     while (!queue.IsEmpty()) {
         out.push_back(queue.Delete());
@@ -17,8 +16,7 @@ std::vector<int> Drain(CSimpleQueue& queue)
 
 } // namespace
 
-TEST(NodeQueue, HandsOutNodesOldestFirst)
-{
+TEST(NodeQueue, HandsOutNodesOldestFirst) {
     CSimpleQueue queue;
     queue.Add(3);
     queue.Add(7);
@@ -26,8 +24,7 @@ TEST(NodeQueue, HandsOutNodesOldestFirst)
     EXPECT_EQ(Drain(queue), (std::vector<int>{3, 7, 5}));
 }
 
-TEST(NodeQueue, SeekAndDeleteRemovesTheNewestOccurrence)
-{
+TEST(NodeQueue, SeekAndDeleteRemovesTheNewestOccurrence) {
     CSimpleQueue queue;
     queue.Add(4);
     queue.Add(9);
@@ -36,8 +33,7 @@ TEST(NodeQueue, SeekAndDeleteRemovesTheNewestOccurrence)
     EXPECT_EQ(Drain(queue), (std::vector<int>{4, 9}));
 }
 
-TEST(NodeQueue, SeekAndDeleteOfAnAbsentNodeChangesNothing)
-{
+TEST(NodeQueue, SeekAndDeleteOfAnAbsentNodeChangesNothing) {
     CSimpleQueue queue;
     queue.Add(1);
     queue.Add(2);
@@ -45,8 +41,7 @@ TEST(NodeQueue, SeekAndDeleteOfAnAbsentNodeChangesNothing)
     EXPECT_EQ(Drain(queue), (std::vector<int>{1, 2}));
 }
 
-TEST(NodeQueue, DeleteOnAnEmptyQueueReturnsZeroAndStaysEmpty)
-{
+TEST(NodeQueue, DeleteOnAnEmptyQueueReturnsZeroAndStaysEmpty) {
     CSimpleQueue queue;
     EXPECT_EQ(queue.Delete(), 0);
     EXPECT_TRUE(queue.IsEmpty());
@@ -54,8 +49,7 @@ TEST(NodeQueue, DeleteOnAnEmptyQueueReturnsZeroAndStaysEmpty)
     EXPECT_EQ(queue.Delete(), 6);
 }
 
-TEST(NodeQueue, RemoveAllEmptiesAndTheQueueWorksAsNewAfterwards)
-{
+TEST(NodeQueue, RemoveAllEmptiesAndTheQueueWorksAsNewAfterwards) {
     CSimpleQueue queue;
     queue.Add(1);
     queue.Add(1);
