@@ -232,6 +232,7 @@ private:
     void RunConnectStage();
     void RunDisconnectStage();
     void ShowConnectionNotices();
+    void ShowConnectedToGroup(int farmIndex);
     void TimeOutStep();
     void AdvanceStep();
     void AdvanceRotation(FarmRecord& farm);

@@ -23,6 +23,13 @@ std::string CTreeListDoc::Text(int englishId, int spanishId) const {
     return StringTable::Text(m_language, TextId(m_language, englishId, spanishId));
 }
 
+void CTreeListDoc::ShowConnectedToGroup(int farmIndex) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s %d",
+                  Text(IDS_CONNECTED_TO_GROUP, IDS_CONNECTED_TO_GROUP_ES).c_str(), farmIndex + 1);
+    SetStatus(text);
+}
+
 int CTreeListDoc::PortOpen(bool directLine, int comPort) {
     if (m_pPortWriter == nullptr) {
         return 0;
@@ -58,11 +65,7 @@ void CTreeListDoc::FarmConnect(int farmIndex) {
         m_link.m_nConnectStage = 0;
         m_link.m_nDisconnectStage = 0;
         if (PortOpen(true, farm.m_iSerialPort) == 1) {
-            char text[96];
-            std::snprintf(text, sizeof text, "%s %d",
-                          Text(IDS_CONNECTED_TO_GROUP, IDS_CONNECTED_TO_GROUP_ES).c_str(),
-                          farmIndex + 1);
-            SetStatus(text);
+            ShowConnectedToGroup(farmIndex);
             m_tx.m_nLogTickCounter = kLogTickCounterAtConnect;
             pUT_fARMiScONNECTED(farmIndex, true);
             fARMcONNECTIONtRANSITION(true, farmIndex);
@@ -159,11 +162,7 @@ void CTreeListDoc::SetFarmIsConnected() {
 void CTreeListDoc::ShowConnectionNotices() {
     if (m_link.m_bConnectedNow) {
         if (m_link.m_nConnectStage > 0) {
-            char text[96];
-            std::snprintf(text, sizeof text, "%s %d",
-                          Text(IDS_CONNECTED_TO_GROUP, IDS_CONNECTED_TO_GROUP_ES).c_str(),
-                          m_iCurrentFarm + 1);
-            SetStatus(text);
+            ShowConnectedToGroup(m_iCurrentFarm);
         }
         m_link.m_bConnectedNow = false;
     } else if (m_link.m_bDisconnectedNow) {
