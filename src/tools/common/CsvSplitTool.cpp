@@ -9,8 +9,10 @@
 #include "tools/common/WildcardMatch.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
-#include <vector>
+
+#include <sys/resource.h>
 
 namespace logtools {
 
@@ -18,58 +20,8 @@ namespace {
 
 constexpr std::size_t kCsvUnitColumns = 30;
 
-struct LogShape {
-    bool hasHeader = false;
-    bool hasTrailer = false;
-    std::string header;
-    std::string trailer;
-    unsigned long long dataLines = 0;
-    std::array<unsigned long long, CsvSplitTool::kMaxUnit + 1> unitLines{};
-};
-
 bool inUnitRange(int unit) {
     return unit >= 0 && unit <= CsvSplitTool::kMaxUnit;
-}
-
-LogShape firstPass(TextLineReader& reader) {
-    LogShape shape;
-    std::string_view line;
-    unsigned long long lines = 0;
-    int lastUnit = -1;
-    bool lastIsData = true;
-    std::string last;
-    while (reader.next(line)) {
-        if (lines == 0 && !CsvLine::isDataLine(line)) {
-            shape.hasHeader = true;
-            shape.header.assign(line);
-            ++lines;
-            continue;
-        }
-        ++lines;
-        const int unit = CsvLine::unitOf(line);
-        if (inUnitRange(unit)) {
-            ++shape.unitLines[static_cast<std::size_t>(unit)];
-        }
-        if (!shape.hasHeader) {
-            // Only a log without a header can have a trailer, so only then is the last line
-            // worth keeping.
-            lastIsData = CsvLine::isDataLine(line);
-            lastUnit = unit;
-            if (!lastIsData) {
-                last.assign(line);
-            }
-        }
-    }
-    shape.dataLines = lines - (shape.hasHeader ? 1 : 0);
-    if (!shape.hasHeader && lines > 0 && !lastIsData) {
-        shape.hasTrailer = true;
-        shape.trailer = std::move(last);
-        --shape.dataLines;
-        if (inUnitRange(lastUnit)) {
-            --shape.unitLines[static_cast<std::size_t>(lastUnit)];
-        }
-    }
-    return shape;
 }
 
 char charAt(std::string_view text, std::size_t index) {
@@ -122,6 +74,10 @@ std::string CsvSplitTool::dumpHeading(std::string_view line) {
 std::size_t CsvSplitTool::dumpLine(std::string_view line, char* out) {
     std::string_view fields[6];
     CsvLine::split(line, fields, 6);
+    return dumpLine(fields, out);
+}
+
+std::size_t CsvSplitTool::dumpLine(const std::string_view (&fields)[6], char* out) {
     char* p = out;
     for (int i = 3; i < 6; ++i) {
         p = NumberText::zeroPadded(p, CsvLine::toInt(fields[i]), 5);
@@ -133,6 +89,167 @@ std::size_t CsvSplitTool::dumpLine(std::string_view line, char* out) {
     }
     return static_cast<std::size_t>(p - out);
 }
+
+namespace {
+
+// The unit files of one run. The log is read once: a unit's file is made when the unit's first
+// line is counted, every line goes to its unit's file as it is read, and the console names the
+// files in unit order at the end. logcsv looks for the unit to write to in the first 30 columns
+// only, so a line may name a unit that no whole line has counted yet; such lines wait in
+// memory until the unit is counted, and are dropped at the end if it never is.
+class UnitSplitter {
+public:
+    UnitSplitter(const std::string& input, CsvSplitTool::Style style)
+        : m_input(input), m_style(style) {
+        // Every file keeps its handle between writes when the open-file limit has room for all
+        // of them; reopening a file for each buffer costs more than the writing.
+        struct rlimit limit {};
+        m_holdFiles = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 &&
+                      limit.rlim_cur >= static_cast<rlim_t>(CsvSplitTool::kMaxUnit + 64);
+    }
+
+    void setHeader(std::string_view header) {
+        m_hasHeader = true;
+        m_header.assign(header);
+    }
+
+    void add(std::string_view line) {
+        if (m_style == CsvSplitTool::Style::Dump) {
+            addDumpLine(line);
+        } else {
+            addCsvLine(line);
+        }
+    }
+
+    // Writes the trailer (logcsv), closes the files and names them on the console.
+    void finish(const std::string* trailer) {
+        for (int unit = 1; unit <= CsvSplitTool::kMaxUnit; ++unit) {
+            Unit& u = m_units[static_cast<std::size_t>(unit)];
+            if (!u.counted) {
+                continue;
+            }
+            const std::string& name = u.name;
+            std::printf("%s\n", name.c_str());
+            if (!u.file) {
+                std::printf("ERROR: Unable to open %s\n", name.c_str());
+                continue;
+            }
+            if (m_style == CsvSplitTool::Style::Csv && trailer != nullptr) {
+                u.file->append(*trailer);
+                u.file->append("\r\n", 2);
+            }
+            u.file->close();
+            FileAttributes::setReadOnly(u.file->path());
+        }
+    }
+
+private:
+    struct Unit {
+        bool counted = false;
+        bool headed = false;
+        std::string name;
+        std::unique_ptr<UnitFileWriter> file; // none when it could not be opened
+        std::string waiting;                  // logcsv lines for a unit not yet counted
+    };
+
+    Unit& unitAt(int unit) { return m_units[static_cast<std::size_t>(unit)]; }
+
+    void count(int unit) {
+        if (!inUnitRange(unit) || unitAt(unit).counted) {
+            return;
+        }
+        Unit& u = unitAt(unit);
+        u.counted = true;
+        if (unit == 0) {
+            return; // 0 is no unit: its lines are counted but never written
+        }
+        u.name = CsvSplitTool::outputName(m_input, unit, m_style);
+        const bool isInput = FileAttributes::isSameFile(u.name, m_input);
+        if (!isInput && FileAttributes::exists(u.name) && !FileAttributes::isDirectory(u.name)) {
+            FileAttributes::clearReadOnly(u.name);
+        }
+        auto file = std::make_unique<UnitFileWriter>(u.name, m_input);
+        file->hold(m_holdFiles);
+        if (isInput || !file->open()) {
+            u.waiting.clear();
+            return;
+        }
+        if (m_style == CsvSplitTool::Style::Csv && m_hasHeader) {
+            file->append(m_header);
+            file->append("\r\n", 2);
+        }
+        if (!u.waiting.empty()) {
+            file->append(u.waiting);
+            std::string().swap(u.waiting);
+        }
+        u.file = std::move(file);
+    }
+
+    static void writeLine(UnitFileWriter& file, std::string_view line) {
+        if (line.size() + 2 <= UnitFileWriter::kBufferSize / 2) {
+            char* out = file.reserve(line.size() + 2);
+            std::memcpy(out, line.data(), line.size());
+            out[line.size()] = '\r';
+            out[line.size() + 1] = '\n';
+            file.commit(line.size() + 2);
+        } else {
+            file.append(line.data(), line.size());
+            file.append("\r\n", 2);
+        }
+    }
+
+    void addCsvLine(std::string_view line) {
+        const std::string_view unitField = CsvLine::field(line, 3);
+        const int unit = CsvLine::toInt(unitField);
+        // The unit to write to: field 3 of the line cut at column 30. Cutting the line leaves
+        // the fields before it alone, so only a field 3 that reaches past the cut differs.
+        int target = unit;
+        if (line.size() > kCsvUnitColumns && !unitField.empty()) {
+            const std::size_t start = static_cast<std::size_t>(unitField.data() - line.data());
+            if (start >= kCsvUnitColumns) {
+                target = 0;
+            } else if (start + unitField.size() > kCsvUnitColumns) {
+                target = CsvLine::toInt(unitField.substr(0, kCsvUnitColumns - start));
+            }
+        }
+        count(unit);
+        if (target < 1 || target > CsvSplitTool::kMaxUnit) {
+            return;
+        }
+        Unit& u = unitAt(target);
+        if (u.file) {
+            writeLine(*u.file, line);
+        } else if (!u.counted) {
+            u.waiting.append(line);
+            u.waiting.append("\r\n", 2);
+        }
+    }
+
+    void addDumpLine(std::string_view line) {
+        std::string_view fields[6];
+        CsvLine::split(line, fields, 6);
+        const int unit = CsvLine::toInt(fields[2]);
+        count(unit);
+        if (unit < 1 || unit > CsvSplitTool::kMaxUnit || !unitAt(unit).file) {
+            return;
+        }
+        Unit& u = unitAt(unit);
+        if (!u.headed) {
+            u.headed = true;
+            u.file->append(CsvSplitTool::dumpHeading(line));
+        }
+        u.file->commit(CsvSplitTool::dumpLine(fields, u.file->reserve(CsvSplitTool::kMaxDumpLine)));
+    }
+
+    const std::string& m_input;
+    CsvSplitTool::Style m_style;
+    bool m_holdFiles = false;
+    bool m_hasHeader = false;
+    std::string m_header;
+    std::array<Unit, CsvSplitTool::kMaxUnit + 1> m_units;
+};
+
+} // namespace
 
 int CsvSplitTool::run(int argc, char** argv) {
     const bool dump = m_style == Style::Dump;
@@ -156,75 +273,35 @@ int CsvSplitTool::run(int argc, char** argv) {
         return 0;
     }
     TextLineReader reader(in);
-    const LogShape shape = firstPass(reader);
-
-    std::vector<std::unique_ptr<UnitFileWriter>> files(kMaxUnit + 1);
-    for (int unit = 1; unit <= kMaxUnit; ++unit) {
-        if (shape.unitLines[static_cast<std::size_t>(unit)] == 0) {
-            continue;
-        }
-        const std::string name = outputName(input, unit, m_style);
-        std::printf("%s\n", name.c_str());
-        const bool isInput = FileAttributes::isSameFile(name, input);
-        if (!isInput && FileAttributes::exists(name) && !FileAttributes::isDirectory(name)) {
-            FileAttributes::clearReadOnly(name);
-        }
-        auto file = std::make_unique<UnitFileWriter>(name, input);
-        if (isInput || !file->open()) {
-            std::printf("ERROR: Unable to open %s\n", name.c_str());
-            continue;
-        }
-        if (!dump && shape.hasHeader) {
-            file->append(shape.header);
-            file->append("\r\n", 2);
-        }
-        files[static_cast<std::size_t>(unit)] = std::move(file);
-    }
-
-    std::vector<bool> headed(kMaxUnit + 1, false);
-    reader.rewind();
+    UnitSplitter splitter(input, m_style);
     std::string_view line;
-    if (shape.hasHeader) {
-        reader.next(line);
-    }
-    for (unsigned long long i = 0; i < shape.dataLines && reader.next(line); ++i) {
-        const int unit = unitForWriting(line, m_style);
-        if (unit < 1 || unit > kMaxUnit || !files[static_cast<std::size_t>(unit)]) {
-            continue;
-        }
-        UnitFileWriter& file = *files[static_cast<std::size_t>(unit)];
-        if (!dump) {
-            if (line.size() + 2 <= UnitFileWriter::kBufferSize / 2) {
-                char* out = file.reserve(line.size() + 2);
-                std::copy(line.begin(), line.end(), out);
-                out[line.size()] = '\r';
-                out[line.size() + 1] = '\n';
-                file.commit(line.size() + 2);
-            } else {
-                file.append(line.data(), line.size());
-                file.append("\r\n", 2);
+    bool first = true;
+    bool hasHeader = false;
+    // Without a header the last line is the trailer when it is not a data line, which shows
+    // only at the end: such a line waits here until another line follows it.
+    bool holding = false;
+    std::string held;
+    while (reader.next(line)) {
+        if (first) {
+            first = false;
+            if (!CsvLine::isDataLine(line)) {
+                hasHeader = true;
+                splitter.setHeader(line);
+                continue;
             }
+        }
+        if (holding) {
+            splitter.add(held);
+            holding = false;
+        }
+        if (!hasHeader && !CsvLine::isDataLine(line)) {
+            held.assign(line);
+            holding = true;
             continue;
         }
-        if (!headed[static_cast<std::size_t>(unit)]) {
-            headed[static_cast<std::size_t>(unit)] = true;
-            file.append(dumpHeading(line));
-        }
-        file.commit(dumpLine(line, file.reserve(kMaxDumpLine)));
+        splitter.add(line);
     }
-
-    for (int unit = 1; unit <= kMaxUnit; ++unit) {
-        std::unique_ptr<UnitFileWriter>& file = files[static_cast<std::size_t>(unit)];
-        if (!file) {
-            continue;
-        }
-        if (!dump && shape.hasTrailer) {
-            file->append(shape.trailer);
-            file->append("\r\n", 2);
-        }
-        file->close();
-        FileAttributes::setReadOnly(file->path());
-    }
+    splitter.finish(holding ? &held : nullptr);
     std::fclose(in);
     return 0;
 }

@@ -9,10 +9,9 @@ namespace logtools {
 // logcsv and logdumpsplit <input_file>: one file per unit next to a PC log, named after the log
 // with "_NNN.CSV" or "_NNN.TXT" in place of its extension, finished read-only.
 //
-// The log is read twice whatever the number of units: once to find the header or trailer line,
-// the line count and the units present, once to hand every line to its unit's file. The unit
-// files are all opened, in unit order, before the second pass, so the console shows the same
-// names and errors in the same order as when each unit is written in turn.
+// The log is read once whatever the number of units: every line goes to its unit's file as it is
+// read. The console names the files, and any that could not be opened, in unit order once the
+// log has been read, so it shows the same as when each unit is written in turn.
 class CsvSplitTool {
 public:
     enum class Style {
@@ -37,6 +36,8 @@ public:
 
     // "%05d %05d %05d 00000 " of fields 4, 5 and 6, then CR LF.
     static std::size_t dumpLine(std::string_view line, char* out);
+    // The same from the line's first six fields, already split.
+    static std::size_t dumpLine(const std::string_view (&fields)[6], char* out);
     static constexpr std::size_t kMaxDumpLine = 64;
 
 private:
