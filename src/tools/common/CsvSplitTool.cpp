@@ -155,9 +155,12 @@ private:
     Unit& unitAt(int unit) { return m_units[static_cast<std::size_t>(unit)]; }
 
     void count(int unit) {
-        if (!inUnitRange(unit) || unitAt(unit).counted) {
-            return;
+        if (inUnitRange(unit) && !unitAt(unit).counted) {
+            countFirstLine(unit);
         }
+    }
+
+    void countFirstLine(int unit) {
         Unit& u = unitAt(unit);
         u.counted = true;
         if (unit == 0) {

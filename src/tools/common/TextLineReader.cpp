@@ -31,7 +31,7 @@ bool TextLineReader::refill() {
     return true;
 }
 
-bool TextLineReader::next(std::string_view& line) {
+bool TextLineReader::nextAcrossRefill(std::string_view& line) {
     m_carry.clear();
     bool partial = false;
     for (;;) {

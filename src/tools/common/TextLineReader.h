@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,13 +17,32 @@ public:
     explicit TextLineReader(std::FILE* file);
 
     // The next line without its line end. The view stays valid until the next call.
-    bool next(std::string_view& line);
+    bool next(std::string_view& line) {
+        // Inline for the common case of a whole line in the buffer: logs have millions of
+        // short lines.
+        if (m_pos < m_end) {
+            const char* start = m_buffer.get() + m_pos;
+            const void* newline = std::memchr(start, '\n', m_end - m_pos);
+            if (newline != nullptr) {
+                std::size_t length =
+                    static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+                m_pos += length + 1;
+                if (length > 0 && start[length - 1] == '\r') {
+                    --length;
+                }
+                line = std::string_view(start, length);
+                return true;
+            }
+        }
+        return nextAcrossRefill(line);
+    }
 
     // Back to the first line.
     bool rewind();
 
 private:
     bool refill();
+    bool nextAcrossRefill(std::string_view& line);
 
     std::FILE* m_file;
     std::unique_ptr<char[]> m_buffer;
