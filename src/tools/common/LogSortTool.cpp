@@ -5,16 +5,25 @@
 #include "tools/common/LogRecord.h"
 #include "tools/common/RecordSorter.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace logtools {
 
 namespace {
 
-constexpr std::size_t kChunkRecords = 100000;
+// Records per read: whole pages as well as whole records, so that every read the kernel serves
+// is page-aligned in the file.
+constexpr std::size_t kChunkRecords = 2048;
 constexpr std::size_t kSize = LogRecord::kSize;
 
 class FileCloser {
@@ -33,21 +42,78 @@ private:
     std::FILE* m_file;
 };
 
+// Reads exactly length bytes unless the file ends or fails first; gives the bytes read.
+std::size_t readFully(int fd, unsigned char* data, std::size_t length) {
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::read(fd, data + got, length - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
 // Reads the first recordCount records in chunks and hands each chunk to use. False when the
-// file ends early or use refuses a chunk.
+// file ends early or use refuses a chunk. The reads bypass stdio, which would copy every chunk
+// once more through its own buffer.
 template <typename Use>
-bool readRecords(std::FILE* file, std::size_t recordCount, unsigned char* chunk, Use use) {
+bool readRecords(int fd, std::size_t recordCount, unsigned char* chunk, Use use) {
     std::size_t left = recordCount;
     while (left > 0) {
         const std::size_t want = left < kChunkRecords ? left : kChunkRecords;
-        const std::size_t got = std::fread(chunk, kSize, want, file);
-        if (got != want) {
+        if (readFully(fd, chunk, want * kSize) != want * kSize) {
             return false;
         }
-        if (!use(chunk, got)) {
+        if (!use(chunk, want)) {
             return false;
         }
-        left -= got;
+        left -= want;
+    }
+    return true;
+}
+
+// Writes the units' kept records with one gathering write (more only if the system takes
+// part of it), joining stretches that follow each other in the buffer.
+bool writeKept(int fd, const RecordSorter& sorter) {
+    std::vector<iovec> pieces;
+    for (std::size_t unit = 0; unit < 256; ++unit) {
+        const RecordSorter::Stretch s = sorter.stretch(unit);
+        if (s.records == 0) {
+            continue;
+        }
+        const std::size_t bytes = s.records * kSize;
+        if (!pieces.empty() &&
+            static_cast<const unsigned char*>(pieces.back().iov_base) + pieces.back().iov_len ==
+                s.data) {
+            pieces.back().iov_len += bytes;
+        } else {
+            pieces.push_back(iovec{const_cast<unsigned char*>(s.data), bytes});
+        }
+    }
+    std::size_t first = 0;
+    while (first < pieces.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(pieces.size() - first, IOV_MAX));
+        const ssize_t n = ::writev(fd, pieces.data() + first, count);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        std::size_t done = static_cast<std::size_t>(n);
+        while (first < pieces.size() && done >= pieces[first].iov_len) {
+            done -= pieces[first].iov_len;
+            ++first;
+        }
+        if (done > 0) {
+            pieces[first].iov_base = static_cast<unsigned char*>(pieces[first].iov_base) + done;
+            pieces[first].iov_len -= done;
+        }
     }
     return true;
 }
@@ -100,26 +166,26 @@ int LogSortTool::run(int argc, char** argv) {
     const std::size_t recordCount = static_cast<std::size_t>(size / kSize);
 
     RecordSorter sorter;
-    const bool counted = readRecords(in.get(), recordCount, chunk.get(),
+    const int fd = fileno(in.get());
+    const bool counted = readRecords(fd, recordCount, chunk.get(),
                                      [&sorter](const unsigned char* records, std::size_t n) {
                                          sorter.count(records, n);
                                          return true;
                                      });
     bool placed = false;
-    std::size_t kept = 0;
-    if (counted && std::fseek(in.get(), 0, SEEK_SET) == 0) {
+    if (counted && ::lseek(fd, 0, SEEK_SET) == 0) {
         sorter.beginPlacing(buffer.data());
-        placed = readRecords(in.get(), recordCount, chunk.get(),
+        placed = readRecords(fd, recordCount, chunk.get(),
                              [&sorter](const unsigned char* records, std::size_t n) {
                                  return sorter.place(records, n);
                              }) &&
-                 sorter.finish(kept);
+                 sorter.settle();
     }
     if (!placed) {
         std::fputs("ERROR: Unable to READ the entire input file into memory\n", stdout);
         return 0;
     }
-    std::fwrite(buffer.data(), kSize, kept, out.get());
+    writeKept(fileno(out.get()), sorter);
     return 0;
 }
 

@@ -62,9 +62,11 @@ void RecordSorter::beginPlacing(unsigned char* buffer) {
     m_buffer = buffer;
     std::size_t start = 0;
     for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
+        m_start[unit] = start;
         m_next[unit] = start;
+        m_arrived[unit] = 0;
+        m_inOrder[unit] = true;
         start += m_count[unit];
-        m_end[unit] = start;
     }
 }
 
@@ -72,9 +74,16 @@ bool RecordSorter::place(const unsigned char* records, std::size_t recordCount) 
     for (std::size_t i = 0; i < recordCount; ++i) {
         const unsigned char* record = records + i * kSize;
         const unsigned unit = record[0];
-        const std::size_t slot = m_next[unit];
-        if (slot >= m_end[unit]) {
+        if (++m_arrived[unit] > m_count[unit]) {
             return false;
+        }
+        const std::size_t slot = m_next[unit];
+        if (m_inOrder[unit] && slot > m_start[unit]) {
+            const unsigned char* previous = m_buffer + (slot - 1) * kSize;
+            if (recordEqual(record, previous)) {
+                continue;
+            }
+            m_inOrder[unit] = !recordLess(record, previous);
         }
         std::memcpy(m_buffer + slot * kSize, record, kSize);
         m_next[unit] = slot + 1;
@@ -82,27 +91,23 @@ bool RecordSorter::place(const unsigned char* records, std::size_t recordCount) 
     return true;
 }
 
-bool RecordSorter::finish(std::size_t& keptRecords) {
-    keptRecords = 0;
+bool RecordSorter::settle() {
     for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
-        if (m_next[unit] != m_end[unit]) {
+        if (m_arrived[unit] != m_count[unit]) {
             return false;
         }
     }
-    // Units in ascending order: each is sorted while it is still in cache, then compacted
-    // behind the records already kept.
-    unsigned char* kept = m_buffer;
-    std::size_t start = 0;
     for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
-        const std::size_t n = m_count[unit];
-        if (n == 0) {
+        if (m_inOrder[unit]) {
             continue;
         }
-        unsigned char* first = m_buffer + start * kSize;
+        unsigned char* first = m_buffer + m_start[unit] * kSize;
+        const std::size_t n = m_next[unit] - m_start[unit];
         sortUnit(first, n);
+        unsigned char* kept = first;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char* record = first + i * kSize;
-            if (kept != m_buffer && recordEqual(kept - kSize, record)) {
+            if (kept != first && recordEqual(kept - kSize, record)) {
                 continue;
             }
             if (kept != record) {
@@ -110,7 +115,25 @@ bool RecordSorter::finish(std::size_t& keptRecords) {
             }
             kept += kSize;
         }
-        start += n;
+        m_next[unit] = m_start[unit] + static_cast<std::size_t>(kept - first) / kSize;
+        m_inOrder[unit] = true;
+    }
+    return true;
+}
+
+bool RecordSorter::finish(std::size_t& keptRecords) {
+    keptRecords = 0;
+    if (!settle()) {
+        return false;
+    }
+    // Units are in ascending order already: close the gaps the dropped repeats left.
+    unsigned char* kept = m_buffer;
+    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
+        const Stretch s = stretch(unit);
+        if (s.records > 0 && kept != s.data) {
+            std::memmove(kept, s.data, s.records * kSize);
+        }
+        kept += s.records * kSize;
     }
     keptRecords = static_cast<std::size_t>(kept - m_buffer) / kSize;
     return true;

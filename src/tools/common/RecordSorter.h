@@ -12,9 +12,10 @@ namespace logtools {
 //
 // The records come in two passes over the file. The first counts the records of each unit, the
 // second places every record straight into its unit's stretch of the buffer, keeping file order
-// within the unit. Station logs are written in time order, so each unit's stretch is usually
-// already sorted and finishing is a linear check; a unit that is not in order is sorted on its
-// own. Memory is the buffer alone.
+// within the unit. Station logs are written in time order, so each unit's records usually come
+// in record order: that is checked, and repeats dropped, as they arrive, while the unit's last
+// record is still in cache. Only a unit that is not in order is sorted, on its own. Memory is
+// the buffer alone.
 class RecordSorter {
 public:
     // First pass: counts whole records.
@@ -32,6 +33,20 @@ public:
     // the number of records kept. False when fewer records arrived than were counted.
     bool finish(std::size_t& keptRecords);
 
+    // After the second pass, instead of finish(): sorts and drops duplicates within each unit's
+    // stretch of the buffer and leaves the stretches where they are, so that a caller that
+    // writes them out saves moving every record behind the first duplicate. False when fewer
+    // records arrived than were counted.
+    bool settle();
+    struct Stretch {
+        const unsigned char* data;
+        std::size_t records;
+    };
+    // A unit's kept records, in record order, after settle().
+    Stretch stretch(std::size_t unit) const {
+        return {m_buffer + m_start[unit] * LogRecord::kSize, m_next[unit] - m_start[unit]};
+    }
+
     static bool less(const unsigned char* a, const unsigned char* b);
     static bool equal(const unsigned char* a, const unsigned char* b);
 
@@ -39,8 +54,12 @@ private:
     void sortUnit(unsigned char* first, std::size_t recordCount);
 
     std::array<std::size_t, 256> m_count{};
+    std::array<std::size_t, 256> m_arrived{}; // second pass
+    std::array<std::size_t, 256> m_start{};
     std::array<std::size_t, 256> m_next{};
-    std::array<std::size_t, 256> m_end{};
+    // A unit whose records have come in record order so far: it needs no sorting, and a repeat
+    // of the record before can be dropped on arrival.
+    std::array<bool, 256> m_inOrder{};
     std::size_t m_total = 0;
     unsigned char* m_buffer = nullptr;
 };
