@@ -65,7 +65,8 @@ int RecordSplitTool::run(int argc, char** argv) {
                 std::unique_ptr<UnitFileWriter>& slot =
                     files[static_cast<std::size_t>(record.unit)];
                 if (!slot) {
-                    slot = std::make_unique<UnitFileWriter>(fileName, input);
+                    slot = std::make_unique<UnitFileWriter>(fileName, input,
+                                                            UnitFileWriter::kLargeBufferSize);
                 }
                 out = slot.get();
                 out->hold(true);

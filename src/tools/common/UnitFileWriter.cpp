@@ -7,8 +7,10 @@
 
 namespace logtools {
 
-UnitFileWriter::UnitFileWriter(std::string path, std::string protectedInput)
-    : m_path(std::move(path)), m_protectedInput(std::move(protectedInput)) {}
+UnitFileWriter::UnitFileWriter(std::string path, std::string protectedInput,
+                               std::size_t largestBuffer)
+    : m_path(std::move(path)), m_protectedInput(std::move(protectedInput)),
+      m_largestBuffer(largestBuffer < kBufferSize ? kBufferSize : largestBuffer) {}
 
 UnitFileWriter::~UnitFileWriter() {
     close();
@@ -46,6 +48,14 @@ bool UnitFileWriter::open() {
 
 void UnitFileWriter::hold(bool held) {
     m_held = held;
+    if (!held && m_bufferSize > kBufferSize) {
+        // The long run is over: its bytes go out now and the large buffer is given back.
+        if (m_used > 0) {
+            flush();
+        }
+        m_buffer.reset();
+        m_bufferSize = 0;
+    }
     if (!held && m_file != nullptr) {
         std::fclose(m_file);
         m_file = nullptr;
@@ -55,9 +65,17 @@ void UnitFileWriter::hold(bool held) {
 char* UnitFileWriter::reserve(std::size_t length) {
     if (!m_buffer) {
         m_buffer.reset(new char[kBufferSize]);
+        m_bufferSize = kBufferSize;
     }
-    if (kBufferSize - m_used < length) {
-        flush();
+    if (m_bufferSize - m_used < length) {
+        if (m_held && m_bufferSize < m_largestBuffer) {
+            std::unique_ptr<char[]> larger(new char[m_largestBuffer]);
+            std::memcpy(larger.get(), m_buffer.get(), m_used);
+            m_buffer = std::move(larger);
+            m_bufferSize = m_largestBuffer;
+        } else {
+            flush();
+        }
     }
     return m_buffer.get() + m_used;
 }
@@ -118,6 +136,7 @@ bool UnitFileWriter::close() {
         m_file = nullptr;
     }
     m_buffer.reset();
+    m_bufferSize = 0;
     m_used = 0;
     const bool ok = m_open && !m_failed;
     m_open = false;

@@ -18,8 +18,14 @@ public:
     // more in page faults and cache misses than the extra writes of small ones save.
     static constexpr std::size_t kBufferSize = std::size_t{16} << 10;
 
+    // A converter that fills one file at a time lets a file being written in one long run
+    // grow its buffer to this, for fewer writes; the buffer shrinks back when the file is no
+    // longer held, so that at most the held file has a large one.
+    static constexpr std::size_t kLargeBufferSize = std::size_t{256} << 10;
+
     UnitFileWriter() = default;
-    explicit UnitFileWriter(std::string path, std::string protectedInput = {});
+    explicit UnitFileWriter(std::string path, std::string protectedInput = {},
+                            std::size_t largestBuffer = kBufferSize);
     ~UnitFileWriter();
     UnitFileWriter(const UnitFileWriter&) = delete;
     UnitFileWriter& operator=(const UnitFileWriter&) = delete;
@@ -52,6 +58,8 @@ private:
 
     std::string m_path;
     std::string m_protectedInput;
+    std::size_t m_largestBuffer = kBufferSize;
+    std::size_t m_bufferSize = 0; // of m_buffer
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
     std::FILE* m_file = nullptr;
