@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 namespace logtools {
 namespace {
 
@@ -119,6 +122,40 @@ TEST(RecordLines, ReuseOfTheDateNeverLeaksIntoTheNextDay) {
     const LogRecord next = decoded({1, timeCountOf(4, 1, 1, 0, 0), 0, 0, 0, 0, true});
     EXPECT_EQ(std::string(line, formatter.csvLine(last, line)), "12/31/03,23:50:00,001,50,0,0\r\n");
     EXPECT_EQ(std::string(line, formatter.csvLine(next, line)), "01/01/04,00:00:00,001,50,0,0\r\n");
+}
+
+// The lines are built from digit tables; printf of the documented formats is the reference.
+TEST(RecordLines, MatchPrintfFormatsAcrossEveryTimeOfDayAndTheWholeValueRange) {
+    std::mt19937 random(41);
+    RecordLineFormatter formatter;
+    for (int i = 0; i < 20000; ++i) {
+        RecordFields f;
+        f.unit = static_cast<int>(random() % 256);
+        f.timeCount = i < 144 ? static_cast<std::uint32_t>(i) : random() % (1u << 22);
+        f.alarmState = static_cast<int>(random() % 4);
+        f.dry = i % 3 == 0 ? 4095 : static_cast<int>(random() % 4096);
+        f.wet1 = i % 5 == 0 ? 16383 : static_cast<int>(random() % 16384);
+        f.wet2 = i % 7 == 0 ? 32767 : static_cast<int>(random() % 32768);
+        f.noWet2 = random() % 2 == 0;
+        const LogRecord r = decoded(f);
+        const CalendarTime t = LogCalendar::decode(r.timeCount);
+        char expected[128];
+        int n =
+            std::snprintf(expected, sizeof expected, "%02d/%02d/%02d,%02d:%02d:%02d,%03d,%d,%d,%d",
+                          t.month, t.day, t.year, t.hour, t.minute, 0, r.unit, r.alarmCode(),
+                          LogRecord::wholeValue(r.dry), LogRecord::wholeValue(r.wet1));
+        if (!r.noWet2) {
+            n += std::snprintf(expected + n, sizeof expected - static_cast<std::size_t>(n), ",%d",
+                               LogRecord::wholeValue(r.wet2));
+        }
+        std::snprintf(expected + n, sizeof expected - static_cast<std::size_t>(n), "\r\n");
+        char line[RecordLineFormatter::kMaxLine];
+        ASSERT_EQ(std::string(line, formatter.csvLine(r, line)), expected) << i;
+        std::snprintf(expected, sizeof expected, "%05d %05d %05d %05d \r\n", r.alarmCode(),
+                      LogRecord::wholeValue(r.dry), LogRecord::wholeValue(r.wet1),
+                      LogRecord::wholeValue(r.wet2));
+        ASSERT_EQ(dumpLine(r), expected) << i;
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <climits>
+#include <cstring>
 
 namespace logtools {
 
@@ -19,6 +20,25 @@ struct FourDigits {
     }
 };
 inline constexpr FourDigits kFourDigits{};
+
+// "%d" of 0 to 9999, left-aligned in four characters, and its length: a line can then take the
+// four characters in one copy and move on by the length, without a branch per digit.
+struct ShortDecimals {
+    char text[10000][4];
+    unsigned char length[10000];
+    constexpr ShortDecimals() : text(), length() {
+        for (int i = 0; i < 10000; ++i) {
+            const int digits = i >= 1000 ? 4 : i >= 100 ? 3 : i >= 10 ? 2 : 1;
+            int value = i;
+            for (int d = digits - 1; d >= 0; --d) {
+                text[i][d] = static_cast<char>('0' + value % 10);
+                value /= 10;
+            }
+            length[i] = static_cast<unsigned char>(digits);
+        }
+    }
+};
+inline constexpr ShortDecimals kShortDecimals{};
 } // namespace detail
 
 // Decimal formatting for the hot paths of the converters, where a printf call per line would
@@ -33,6 +53,16 @@ public:
             magnitude = 0u - magnitude;
         }
         return unsignedDecimal(out, magnitude, 1);
+    }
+
+    // Like "%d", for the small values of records. Writes four characters whatever the length,
+    // so out needs room for four.
+    static char* shortDecimal(char* out, int value) {
+        if (value < 0 || value > 9999) {
+            return decimal(out, value);
+        }
+        std::memcpy(out, detail::kShortDecimals.text[value], 4);
+        return out + detail::kShortDecimals.length[value];
     }
 
     // Like "%0<width>d": zero padding after the sign, never truncated.

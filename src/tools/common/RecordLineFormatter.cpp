@@ -7,6 +7,30 @@
 
 namespace logtools {
 
+namespace {
+// "hh:mm:00," for each 10-minute interval of a day: every line has one.
+struct TimesOfDay {
+    char text[LogCalendar::kIntervalsPerDay][9];
+    constexpr TimesOfDay() : text() {
+        for (std::uint32_t i = 0; i < LogCalendar::kIntervalsPerDay; ++i) {
+            const char line[9] = {static_cast<char>('0' + i / 6 / 10),
+                                  static_cast<char>('0' + i / 6 % 10),
+                                  ':',
+                                  static_cast<char>('0' + i % 6),
+                                  '0',
+                                  ':',
+                                  '0',
+                                  '0',
+                                  ','};
+            for (int k = 0; k < 9; ++k) {
+                text[i][k] = line[k];
+            }
+        }
+    }
+};
+constexpr TimesOfDay kTimesOfDay{};
+} // namespace
+
 std::size_t RecordLineFormatter::csvLine(const LogRecord& r, char* out) {
     const std::uint32_t day = r.timeCount / LogCalendar::kIntervalsPerDay;
     if (day != m_cachedDay) {
@@ -24,22 +48,19 @@ std::size_t RecordLineFormatter::csvLine(const LogRecord& r, char* out) {
     char* p = out;
     std::memcpy(p, m_date, m_dateLength);
     p += m_dateLength;
-    const int ofDay = static_cast<int>(r.timeCount % LogCalendar::kIntervalsPerDay);
-    p = NumberText::twoDigits(p, ofDay / 6);
-    *p++ = ':';
-    p = NumberText::twoDigits(p, (ofDay % 6) * 10);
-    std::memcpy(p, ":00,", 4);
-    p += 4;
+    const std::uint32_t ofDay = r.timeCount % LogCalendar::kIntervalsPerDay;
+    std::memcpy(p, kTimesOfDay.text[ofDay], 9);
+    p += 9;
     p = NumberText::zeroPadded(p, r.unit, 3);
     *p++ = ',';
-    p = NumberText::decimal(p, r.alarmCode());
+    p = NumberText::shortDecimal(p, r.alarmCode());
     *p++ = ',';
-    p = NumberText::decimal(p, LogRecord::wholeValue(r.dry));
+    p = NumberText::shortDecimal(p, LogRecord::wholeValue(r.dry));
     *p++ = ',';
-    p = NumberText::decimal(p, LogRecord::wholeValue(r.wet1));
+    p = NumberText::shortDecimal(p, LogRecord::wholeValue(r.wet1));
     if (!r.noWet2) {
         *p++ = ',';
-        p = NumberText::decimal(p, LogRecord::wholeValue(r.wet2));
+        p = NumberText::shortDecimal(p, LogRecord::wholeValue(r.wet2));
     }
     *p++ = '\r';
     *p++ = '\n';
