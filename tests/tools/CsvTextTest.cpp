@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -68,9 +70,48 @@ TEST(CsvLine, SkipsEmptyPiecesBetweenCommas) {
     EXPECT_EQ(CsvLine::field("12/06/06,08:16:00,003,58", 3), "003");
     EXPECT_EQ(CsvLine::field(",,a,,,b,c,", 3), "c");
     EXPECT_EQ(CsvLine::field("a,b", 3), "");
+    EXPECT_EQ(CsvLine::field(std::string(64, ',') + "a,b,c", 3), "c");
+    EXPECT_EQ(CsvLine::field(std::string(80, ','), 1), "");
     EXPECT_EQ(CsvLine::unitOf("a,b,  42x"), 42);
     EXPECT_EQ(CsvLine::unitOf("a,b,word"), 0);
     EXPECT_EQ(CsvLine::unitOf("no commas at all"), 0);
+}
+
+// Fields are found in blocks of characters; a plain scan is the reference, over lines that
+// put commas and fields across every block boundary.
+TEST(CsvLine, SplitAgreesWithAPlainScanOnLinesOfEveryLength) {
+    std::mt19937 random(8);
+    for (int i = 0; i < 20000; ++i) {
+        const std::size_t length = static_cast<std::size_t>(i % 140);
+        const unsigned commaOdds = 2 + static_cast<unsigned>(random() % 12);
+        std::string line(length, 'x');
+        for (char& c : line) {
+            c = random() % commaOdds == 0 ? ',' : static_cast<char>('0' + random() % 10);
+        }
+        std::vector<std::string_view> expected;
+        std::size_t pos = 0;
+        while (pos < line.size()) {
+            const std::size_t comma = std::min(line.find(',', pos), line.size());
+            if (comma > pos) {
+                expected.push_back(std::string_view(line).substr(pos, comma - pos));
+            }
+            pos = comma + 1;
+        }
+        const int want = 1 + i % 9;
+        std::string_view fields[9];
+        const int found = CsvLine::split(line, fields, want);
+        ASSERT_EQ(found, std::min<int>(want, static_cast<int>(expected.size()))) << line;
+        for (int k = 0; k < want; ++k) {
+            const std::string_view e = k < static_cast<int>(expected.size())
+                                           ? expected[static_cast<std::size_t>(k)]
+                                           : std::string_view();
+            ASSERT_EQ(fields[k], e) << line << " field " << k + 1;
+            ASSERT_EQ(CsvLine::field(line, k + 1), e) << line << " field " << k + 1;
+        }
+        ASSERT_EQ(CsvLine::field(line, 12),
+                  expected.size() >= 12 ? expected[11] : std::string_view())
+            << line;
+    }
 }
 
 TEST(CsvLine, ReadsNumbersLikeTheCLibraryAndHoldsThemAtIntLimits) {
