@@ -27,6 +27,16 @@ public:
     // Field n (from 1) or an empty view when the line has fewer fields.
     static std::string_view field(std::string_view line, int n);
 
+    // A field's place in its line. Plain data, unlike string_view, so that the hot paths can
+    // declare arrays of them without the compiler clearing the arrays first.
+    struct Span {
+        std::size_t start;
+        std::size_t length;
+    };
+
+    // Like split, but fills only spans[0] to spans[found - 1].
+    static int splitSpans(std::string_view line, Span* spans, int maxFields);
+
     // Leading white space, an optional sign and decimal digits, stopping at anything else; no
     // digits give 0 and values beyond int are held at its limits.
     static int toInt(std::string_view text);
@@ -35,13 +45,9 @@ public:
     static int unitOf(std::string_view line) { return toInt(field(line, 3)); }
 
 private:
-    static constexpr int kMaxQuickField = 8;
-
-    // Goes on splitting from pos with found fields found. keepAll: store every field from
-    // fields[found] on, and clear the rest up to maxFields; else store only field maxFields, in
-    // fields[0].
-    static int fieldsFrom(std::string_view line, std::size_t pos, int found, int maxFields,
-                          std::string_view* fields, bool keepAll);
+    // Goes on splitting from pos, where found fields have been found already.
+    static int spansFrom(std::string_view line, std::size_t pos, int found, Span* spans,
+                         int maxFields);
 };
 
 // Inline: these run several times on every line of a log.
@@ -51,15 +57,53 @@ inline bool CsvLine::isDataLine(std::string_view l) {
 }
 
 inline std::string_view CsvLine::field(std::string_view line, int n) {
-    if (n >= 1 && n <= kMaxQuickField) {
-        std::string_view fields[kMaxQuickField];
-        return split(line, fields, n) == n ? fields[n - 1] : std::string_view();
+    if (n < 1) {
+        return {};
     }
-    std::string_view none;
-    return fieldsFrom(line, 0, 0, n, &none, false) == n ? none : std::string_view();
+    constexpr int kQuickFields = 8;
+    if (n <= kQuickFields) {
+        Span spans[kQuickFields];
+        if (splitSpans(line, spans, n) != n) {
+            return {};
+        }
+        return line.substr(spans[n - 1].start, spans[n - 1].length);
+    }
+    // Rare: one field at a time, keeping only the last.
+    Span span{};
+    std::size_t pos = 0;
+    for (int found = 0; found < n; ++found) {
+        if (spansFrom(line, pos, 0, &span, 1) == 0) {
+            return {};
+        }
+        pos = span.start + span.length;
+    }
+    return line.substr(span.start, span.length);
 }
 
 inline int CsvLine::split(std::string_view line, std::string_view* fields, int maxFields) {
+    constexpr int kChunk = 16;
+    int found = 0;
+    std::size_t pos = 0;
+    Span spans[kChunk];
+    while (found < maxFields) {
+        const int want = maxFields - found < kChunk ? maxFields - found : kChunk;
+        const int got =
+            found == 0 ? splitSpans(line, spans, want) : spansFrom(line, pos, 0, spans, want);
+        for (int k = 0; k < got; ++k) {
+            fields[found++] = line.substr(spans[k].start, spans[k].length);
+        }
+        if (got < want) {
+            break;
+        }
+        pos = spans[got - 1].start + spans[got - 1].length;
+    }
+    for (int k = found; k < maxFields; ++k) {
+        fields[k] = std::string_view();
+    }
+    return found;
+}
+
+inline int CsvLine::splitSpans(std::string_view line, Span* spans, int maxFields) {
     int found = 0;
     std::size_t pos = 0;
 #if defined(__SSE2__)
@@ -79,6 +123,8 @@ inline int CsvLine::split(std::string_view line, std::string_view* fields, int m
     }
     const std::size_t covered = blocks * 16;
     while (found < maxFields && pos < covered) {
+        // Bits at and above covered are clear in commas, so past the blocks everything looks
+        // like a field start; such a start is left to the loop below.
         const std::uint64_t nonCommas = ~commas >> pos;
         if (nonCommas == 0) {
             pos = covered; // nothing but commas to the end of the blocks
@@ -92,7 +138,7 @@ inline int CsvLine::split(std::string_view line, std::string_view* fields, int m
         const std::uint64_t after = commas >> start;
         if (after == 0) {
             if (covered == size) {
-                fields[found++] = line.substr(start);
+                spans[found++] = Span{start, size - start};
                 pos = size;
             } else {
                 pos = start; // the field runs past the blocks: the loop below finishes it
@@ -100,15 +146,15 @@ inline int CsvLine::split(std::string_view line, std::string_view* fields, int m
             break;
         }
         const std::size_t end = start + static_cast<std::size_t>(__builtin_ctzll(after));
-        fields[found++] = line.substr(start, end - start);
+        spans[found++] = Span{start, end - start};
         pos = end;
     }
 #endif
-    return fieldsFrom(line, pos, found, maxFields, fields, true);
+    return spansFrom(line, pos, found, spans, maxFields);
 }
 
-inline int CsvLine::fieldsFrom(std::string_view line, std::size_t pos, int found, int maxFields,
-                               std::string_view* fields, bool keepAll) {
+inline int CsvLine::spansFrom(std::string_view line, std::size_t pos, int found, Span* spans,
+                              int maxFields) {
     const std::size_t size = line.size();
     while (found < maxFields && pos < size) {
         while (pos < size && line[pos] == ',') {
@@ -121,15 +167,7 @@ inline int CsvLine::fieldsFrom(std::string_view line, std::size_t pos, int found
         while (pos < size && line[pos] != ',') {
             ++pos;
         }
-        ++found;
-        if (keepAll || found == maxFields) {
-            fields[keepAll ? found - 1 : 0] = line.substr(start, pos - start);
-        }
-    }
-    if (keepAll) {
-        for (int k = found; k < maxFields; ++k) {
-            fields[k] = std::string_view();
-        }
+        spans[found++] = Span{start, pos - start};
     }
     return found;
 }

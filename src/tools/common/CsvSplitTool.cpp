@@ -24,6 +24,17 @@ bool inUnitRange(int unit) {
     return unit >= 0 && unit <= CsvSplitTool::kMaxUnit;
 }
 
+// "%05d %05d %05d 00000 " and CR LF.
+std::size_t dumpColumns(int first, int second, int third, char* out) {
+    char* p = out;
+    for (const int value : {first, second, third}) {
+        p = NumberText::zeroPadded(p, value, 5);
+        *p++ = ' ';
+    }
+    std::memcpy(p, "00000 \r\n", 8);
+    return static_cast<std::size_t>(p + 8 - out);
+}
+
 char charAt(std::string_view text, std::size_t index) {
     return index < text.size() ? text[index] : '?';
 }
@@ -74,20 +85,8 @@ std::string CsvSplitTool::dumpHeading(std::string_view line) {
 std::size_t CsvSplitTool::dumpLine(std::string_view line, char* out) {
     std::string_view fields[6];
     CsvLine::split(line, fields, 6);
-    return dumpLine(fields, out);
-}
-
-std::size_t CsvSplitTool::dumpLine(const std::string_view (&fields)[6], char* out) {
-    char* p = out;
-    for (int i = 3; i < 6; ++i) {
-        p = NumberText::zeroPadded(p, CsvLine::toInt(fields[i]), 5);
-        *p++ = ' ';
-    }
-    const char tail[] = "00000 \r\n";
-    for (const char* t = tail; *t != '\0'; ++t) {
-        *p++ = *t;
-    }
-    return static_cast<std::size_t>(p - out);
+    return dumpColumns(CsvLine::toInt(fields[3]), CsvLine::toInt(fields[4]),
+                       CsvLine::toInt(fields[5]), out);
 }
 
 namespace {
@@ -229,9 +228,13 @@ private:
     }
 
     void addDumpLine(std::string_view line) {
-        std::string_view fields[6];
-        CsvLine::split(line, fields, 6);
-        const int unit = CsvLine::toInt(fields[2]);
+        CsvLine::Span spans[6];
+        const int found = CsvLine::splitSpans(line, spans, 6);
+        const auto number = [&](int n) {
+            return n <= found ? CsvLine::toInt(line.substr(spans[n - 1].start, spans[n - 1].length))
+                              : 0;
+        };
+        const int unit = number(3);
         count(unit);
         if (unit < 1 || unit > CsvSplitTool::kMaxUnit || !unitAt(unit).file) {
             return;
@@ -241,7 +244,8 @@ private:
             u.headed = true;
             u.file->append(CsvSplitTool::dumpHeading(line));
         }
-        u.file->commit(CsvSplitTool::dumpLine(fields, u.file->reserve(CsvSplitTool::kMaxDumpLine)));
+        u.file->commit(dumpColumns(number(4), number(5), number(6),
+                                   u.file->reserve(CsvSplitTool::kMaxDumpLine)));
     }
 
     const std::string& m_input;

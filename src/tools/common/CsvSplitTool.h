@@ -36,8 +36,6 @@ public:
 
     // "%05d %05d %05d 00000 " of fields 4, 5 and 6, then CR LF.
     static std::size_t dumpLine(std::string_view line, char* out);
-    // The same from the line's first six fields, already split.
-    static std::size_t dumpLine(const std::string_view (&fields)[6], char* out);
     static constexpr std::size_t kMaxDumpLine = 64;
 
 private:
