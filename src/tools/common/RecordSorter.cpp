@@ -62,47 +62,51 @@ void RecordSorter::beginPlacing(unsigned char* buffer) {
     m_buffer = buffer;
     std::size_t start = 0;
     for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
-        m_start[unit] = start;
-        m_next[unit] = start;
-        m_arrived[unit] = 0;
-        m_inOrder[unit] = true;
+        m_place[unit] = UnitPlace{};
+        m_place[unit].start = start;
+        m_place[unit].next = start;
         start += m_count[unit];
+        m_place[unit].end = start;
     }
 }
 
 bool RecordSorter::place(const unsigned char* records, std::size_t recordCount) {
     for (std::size_t i = 0; i < recordCount; ++i) {
         const unsigned char* record = records + i * kSize;
-        const unsigned unit = record[0];
-        if (++m_arrived[unit] > m_count[unit]) {
-            return false;
+        const std::uint64_t recordHead = head(record);
+        const unsigned recordTail = tail(record);
+        UnitPlace& p = m_place[record[0]];
+        if (p.next + p.dropped >= p.end) {
+            return false; // more records than the first pass counted
         }
-        const std::size_t slot = m_next[unit];
-        if (m_inOrder[unit] && slot > m_start[unit]) {
-            const unsigned char* previous = m_buffer + (slot - 1) * kSize;
-            if (recordEqual(record, previous)) {
+        if (p.inOrder && p.next != p.start) {
+            if (recordHead == p.lastHead && recordTail == p.lastTail) {
+                ++p.dropped;
                 continue;
             }
-            m_inOrder[unit] = !recordLess(record, previous);
+            p.inOrder =
+                recordHead > p.lastHead || (recordHead == p.lastHead && recordTail > p.lastTail);
         }
-        std::memcpy(m_buffer + slot * kSize, record, kSize);
-        m_next[unit] = slot + 1;
+        std::memcpy(m_buffer + p.next * kSize, record, kSize);
+        ++p.next;
+        p.lastHead = recordHead;
+        p.lastTail = recordTail;
     }
     return true;
 }
 
 bool RecordSorter::settle() {
-    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
-        if (m_arrived[unit] != m_count[unit]) {
-            return false;
+    for (const UnitPlace& p : m_place) {
+        if (p.next + p.dropped != p.end) {
+            return false; // the file changed between the passes
         }
     }
-    for (std::size_t unit = 0; unit < m_count.size(); ++unit) {
-        if (m_inOrder[unit]) {
+    for (UnitPlace& p : m_place) {
+        if (p.inOrder) {
             continue;
         }
-        unsigned char* first = m_buffer + m_start[unit] * kSize;
-        const std::size_t n = m_next[unit] - m_start[unit];
+        unsigned char* first = m_buffer + p.start * kSize;
+        const std::size_t n = p.next - p.start;
         sortUnit(first, n);
         unsigned char* kept = first;
         for (std::size_t i = 0; i < n; ++i) {
@@ -115,8 +119,9 @@ bool RecordSorter::settle() {
             }
             kept += kSize;
         }
-        m_next[unit] = m_start[unit] + static_cast<std::size_t>(kept - first) / kSize;
-        m_inOrder[unit] = true;
+        p.next = p.start + static_cast<std::size_t>(kept - first) / kSize;
+        p.dropped = p.end - p.next;
+        p.inOrder = true;
     }
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace logtools {
 
@@ -44,7 +45,8 @@ public:
     };
     // A unit's kept records, in record order, after settle().
     Stretch stretch(std::size_t unit) const {
-        return {m_buffer + m_start[unit] * LogRecord::kSize, m_next[unit] - m_start[unit]};
+        const UnitPlace& p = m_place[unit];
+        return {m_buffer + p.start * LogRecord::kSize, p.next - p.start};
     }
 
     static bool less(const unsigned char* a, const unsigned char* b);
@@ -53,13 +55,23 @@ public:
 private:
     void sortUnit(unsigned char* first, std::size_t recordCount);
 
+    // Where each unit's records go in the second pass, kept together so that placing a record
+    // touches one cache line of state.
+    struct UnitPlace {
+        std::size_t start = 0;
+        std::size_t next = 0;
+        std::size_t end = 0;
+        std::size_t dropped = 0; // repeats not placed
+        // The last record placed, as its first eight bytes big-endian and its last two, while
+        // the unit has come in record order: a unit in order needs no sorting, and a repeat of
+        // its last record can be dropped on arrival.
+        std::uint64_t lastHead = 0;
+        unsigned lastTail = 0;
+        bool inOrder = true;
+    };
+
     std::array<std::size_t, 256> m_count{};
-    std::array<std::size_t, 256> m_arrived{}; // second pass
-    std::array<std::size_t, 256> m_start{};
-    std::array<std::size_t, 256> m_next{};
-    // A unit whose records have come in record order so far: it needs no sorting, and a repeat
-    // of the record before can be dropped on arrival.
-    std::array<bool, 256> m_inOrder{};
+    std::array<UnitPlace, 256> m_place{};
     std::size_t m_total = 0;
     unsigned char* m_buffer = nullptr;
 };
