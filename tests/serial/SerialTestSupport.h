@@ -119,8 +119,9 @@ inline std::string ReadFromMaster(int masterFd, std::size_t count, int timeoutMs
 // A simulated farm on the master end, paced in real time from the event loop.
 class SimulatedFarEnd : public QObject {
 public:
-    SimulatedFarEnd(int masterFd, farmsim::FarmConfig config)
-        : m_farm(std::move(config)), m_pump(m_farm, masterFd),
+    // fifoTrigger: bytes the far end's UART gathers before handing them over (1: each alone).
+    SimulatedFarEnd(int masterFd, farmsim::FarmConfig config, int fifoTrigger = 1)
+        : m_farm(std::move(config)), m_pump(m_farm, masterFd, fifoTrigger),
           m_notifier(masterFd, QSocketNotifier::Read) {
         m_clock.start();
         m_timer.setSingleShot(true);

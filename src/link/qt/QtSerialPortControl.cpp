@@ -212,7 +212,12 @@ int QtSerialPortControl::Write(const std::uint8_t* bytes, int count) {
     if (!m_port.isOpen() || m_bLossPending || bytes == nullptr || count <= 0) {
         return 0;
     }
-    return ClampToInt(m_port.write(reinterpret_cast<const char*>(bytes), count));
+    const qint64 written = m_port.write(reinterpret_cast<const char*>(bytes), count);
+    // Onto the line now rather than at the event loop's next turn. The second call finds the
+    // write done and stops watching for room to write, which would wake the loop once more.
+    m_port.flush();
+    m_port.flush();
+    return ClampToInt(written);
 }
 
 int QtSerialPortControl::Read(std::uint8_t* bytes, int count) {

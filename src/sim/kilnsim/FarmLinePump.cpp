@@ -7,6 +7,14 @@
 #include <unistd.h>
 #include <vector>
 
+FarmLinePump::FarmLinePump(farmsim::Farm& farm, int masterFd, int fifoTrigger)
+    : m_farm(farm), m_iMasterFd(masterFd),
+      m_nFifoTrigger(static_cast<std::size_t>(std::clamp(fifoTrigger, 1, kMaxFifoTrigger))) {
+    // Four characters of ten bits each, rounded up to whole milliseconds.
+    const std::int64_t bitsPerSecond = std::max(1, farm.Config().bitsPerSecond);
+    m_iCharacterTimeoutMs = (40 * 1000 + bitsPerSecond - 1) / bitsPerSecond;
+}
+
 bool FarmLinePump::ReadFromPc(std::int64_t nowMs) {
     std::array<std::uint8_t, 512> buffer{};
     for (;;) {
@@ -60,16 +68,34 @@ bool FarmLinePump::Service(std::int64_t nowMs) {
         return false;
     }
     m_farm.AdvanceTo(nowMs);
-    for (const farmsim::TimedByte& out : m_farm.TakeOutputUpTo(nowMs)) {
-        m_pending.push_back(out.byte);
-    }
+    const std::vector<farmsim::TimedByte> arrived = m_farm.TakeOutputUpTo(nowMs);
+    m_fifo.insert(m_fifo.end(), arrived.begin(), arrived.end());
+    DeliverFifo(nowMs);
     return WriteToPc();
+}
+
+void FarmLinePump::DeliverFifo(std::int64_t nowMs) {
+    if (m_fifo.empty()) {
+        return;
+    }
+    const bool triggered = m_fifo.size() >= m_nFifoTrigger;
+    const bool timedOut = nowMs >= m_fifo.back().timeMs + m_iCharacterTimeoutMs;
+    if (!triggered && !timedOut) {
+        return;
+    }
+    for (const farmsim::TimedByte& b : m_fifo) {
+        m_pending.push_back(b.byte);
+    }
+    m_fifo.clear();
 }
 
 std::int64_t FarmLinePump::NextWakeMs(std::int64_t nowMs) const {
     std::int64_t wake = nowMs + kMaxSleepMs;
     if (const auto next = m_farm.NextActivityMs()) {
         wake = std::min(wake, std::max(*next, nowMs));
+    }
+    if (!m_fifo.empty()) {
+        wake = std::min(wake, std::max(m_fifo.back().timeMs + m_iCharacterTimeoutMs, nowMs));
     }
     if (!m_pending.empty()) {
         // Room in the PC's queue shows no event on the master; look again soon.

@@ -6,12 +6,16 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Joins a simulated farm to the master end of a pseudo-terminal in real time. Whatever the PC
-// writes is handed to the farm at the moment it is read; what the farm sends goes to the PC at
-// the moment its last bit would have arrived on a real line, so the PC sees replies trickle in
-// at line speed. Nothing blocks: the owner waits for the master to become readable or for
-// NextWakeMs, then calls Service with the time elapsed since the farm started.
+// writes is handed to the farm at the moment it is read. What the farm sends reaches the PC as
+// it would through a UART with a receive FIFO: a byte is never passed on before its last bit
+// has arrived at line speed, and bytes are passed on when the FIFO holds fifoTrigger of them
+// or when the line has been quiet for four character times (the UART's character timeout).
+// A trigger of 1 hands over every byte on its own; 14 is the usual setting of a 16550 UART.
+// Nothing blocks: the owner waits for the master to become readable or for NextWakeMs, then
+// calls Service with the time elapsed since the farm started.
 class FarmLinePump {
 public:
     struct Counters {
@@ -20,7 +24,10 @@ public:
         std::uint64_t bytesDropped = 0; // the PC's input queue was full
     };
 
-    FarmLinePump(farmsim::Farm& farm, int masterFd) : m_farm(farm), m_iMasterFd(masterFd) {}
+    static constexpr int kMaxFifoTrigger = 64;
+
+    // fifoTrigger is clamped to 1..kMaxFifoTrigger.
+    FarmLinePump(farmsim::Farm& farm, int masterFd, int fifoTrigger = 1);
 
     // Reads what the PC wrote, runs the farm up to nowMs and writes what has reached the PC by
     // then. False when the master end failed (the pseudo-terminal is gone).
@@ -42,11 +49,15 @@ public:
 
 private:
     bool ReadFromPc(std::int64_t nowMs);
+    void DeliverFifo(std::int64_t nowMs);
     bool WriteToPc();
 
     farmsim::Farm& m_farm;
     int m_iMasterFd;
-    std::deque<std::uint8_t> m_pending;
+    std::size_t m_nFifoTrigger;
+    std::int64_t m_iCharacterTimeoutMs;
+    std::vector<farmsim::TimedByte> m_fifo; // arrived, not yet passed on
+    std::deque<std::uint8_t> m_pending;     // passed on, waiting for room at the PC
     Counters m_counters;
     std::string m_strError;
 };

@@ -313,6 +313,15 @@ bool KilnsimOptions::Parse(int argc, const char* const* argv, KilnsimOptions& ou
             }
             options.farm.modem.present = true;
             options.farm.modem.carrierDelayMs = static_cast<int>(*ms);
+        } else if (arg == "--fifo") {
+            const auto level = value(v) ? ParseInteger(v) : std::nullopt;
+            if (!level || *level < 1 || *level > 64) {
+                if (error.empty()) {
+                    error = "'" + std::string(v) + "' is not a FIFO trigger level of 1 to 64";
+                }
+                return false;
+            }
+            options.fifoTrigger = static_cast<int>(*level);
         } else if (arg == "--link") {
             if (!value(v) || v.empty()) {
                 if (error.empty()) {
@@ -409,6 +418,9 @@ Alarm station:
   --no-zrm                no alarm station at node 255
   --zrm-log FILE          write the station's stored log to FILE as a log data file of
                           10-byte records, every minute and at the end
+Line:
+  --fifo N                the PC's UART hands over received bytes N at a time, or after four
+                          quiet character times (default 14, as a 16550; 1: every byte alone)
 Program:
   --link PATH             also make PATH a symbolic link to the device (for example
                           ~/.config/kilnwatch/com1); removed again at the end

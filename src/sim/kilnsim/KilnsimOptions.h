@@ -10,6 +10,7 @@ struct KilnsimOptions {
     farmsim::FarmConfig farm;
     std::string linkPath;   // a symbolic link to make to the line's device; empty: none
     std::string zrmLogPath; // where to write the alarm station's stored log; empty: nowhere
+    int fifoTrigger = 14;   // receive FIFO trigger level of the PC's simulated UART
     bool verbose = false;
     bool help = false;
 

@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
                 farm.Modem() != nullptr ? ", modem in front" : "");
     std::fflush(stdout);
 
-    FarmLinePump pump(farm, line.MasterFd());
+    FarmLinePump pump(farm, line.MasterFd(), options.fifoTrigger);
     const std::int64_t startMs = MonotonicMs();
     std::int64_t nextReportMs = 10000;
     std::int64_t nextLogWriteMs = 60000;
@@ -147,7 +147,10 @@ int main(int argc, char** argv) {
             nextLogWriteMs += 60000;
         }
 
-        const std::int64_t wakeMs = std::min(pump.NextWakeMs(nowMs), nextLogWriteMs);
+        std::int64_t wakeMs = pump.NextWakeMs(nowMs);
+        if (zrmLog) {
+            wakeMs = std::min(wakeMs, nextLogWriteMs);
+        }
         const std::int64_t waitMs = std::clamp<std::int64_t>(wakeMs - nowMs, 0, 1000);
         pollfd master{line.MasterFd(), POLLIN, 0};
         if (pump.OutputBlocked()) {

@@ -1,0 +1,68 @@
+#include "app/kilnmon/KilnmonOptions.h"
+
+#include <string_view>
+#include <utility>
+
+bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& out,
+                           std::string& error) {
+    KilnmonOptions options;
+    bool farmGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        const bool hasValue = i + 1 < argc && argv[i + 1] != nullptr;
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--spanish") {
+            options.language = Language::Spanish;
+        } else if (arg == "--farm") {
+            const std::string_view value = hasValue ? argv[++i] : "";
+            if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
+                error = "--farm takes a farm number from 1 to 4";
+                return false;
+            }
+            options.farmNumber = value[0] - '0';
+            farmGiven = true;
+        } else if (arg == "--descriptor") {
+            if (!hasValue) {
+                error = "--descriptor needs a text (\"\" for none)";
+                return false;
+            }
+            const std::string_view value = argv[++i];
+            // The descriptor is one line of the CSV log; a line break would forge lines.
+            for (const char c : value) {
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    error = "--descriptor must be one line of text without control characters";
+                    return false;
+                }
+            }
+            options.descriptor = std::string(value);
+        } else {
+            error = "unknown argument '" + std::string(arg) + "'";
+            return false;
+        }
+    }
+    if (!farmGiven && !options.help) {
+        error = "--farm is required";
+        return false;
+    }
+    out = std::move(options);
+    return true;
+}
+
+std::string KilnmonOptions::Usage() {
+    return R"(Usage: kilnmon --farm N [--descriptor TEXT] [--spanish]
+A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive
+($KILNWATCH_REGISTRY, else ~/.config/kilnwatch/registry.reg), directly or through its modem,
+polls its units once a second, and prints to standard output every change of the status line
+and every unit's line of the kiln list (WRB ID, Status, RTD1-RTD4 and the unit's state). It
+writes the PC log files under PC_Logs in the working directory, as the desktop program does.
+Ctrl-C or SIGTERM disconnects the farm (a modem farm hangs up first) and saves the registry.
+
+  --farm N            the farm to connect, 1 to 4
+  --descriptor TEXT   the first line of each new PC log file (default: none)
+  --spanish           the Spanish texts
+  --help              show this help
+
+Exit status: 0 after an interrupt, 2 for a bad command line.
+)";
+}

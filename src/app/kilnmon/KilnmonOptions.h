@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/Language.h"
+
+#include <string>
+
+// The command line of kilnmon.
+struct KilnmonOptions {
+    int farmNumber = 0;     // 1..4
+    std::string descriptor; // first line of each new PC log file; empty: none
+    Language language = Language::English;
+    bool help = false;
+
+    // Parses argv[1..argc-1]; false with a message in error for anything it cannot use.
+    static bool Parse(int argc, const char* const* argv, KilnmonOptions& out, std::string& error);
+    static std::string Usage();
+};

@@ -1,0 +1,129 @@
+#include "app/kilnmon/Monitor.h"
+
+#include "app/CTreeListDoc.h"
+#include "config/ConfigPaths.h"
+
+#include <string>
+
+namespace {
+
+const char* ConnectionTypeText(std::uint8_t type) {
+    switch (type) {
+    case CT_LOCAL:
+        return "direct line";
+    case CT_LOCAL_MODEM:
+        return "local modem";
+    case CT_REMOTE_MODEM:
+        return "remote modem";
+    default:
+        return "unknown connection type";
+    }
+}
+
+} // namespace
+
+Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, QObject* parent)
+    : QObject(parent), m_options(options), m_pOut(out), m_iFarmIndex(options.farmNumber - 1),
+      m_frame(out, options.descriptor), m_list(options.language, out), m_control(this),
+      m_timer(this) {
+    m_pDocument = std::make_unique<CTreeListDoc>(options.language);
+    m_pTree = std::make_unique<ConsoleFarmTree>(*m_pDocument, m_list, out);
+    CTreeListDoc& doc = *m_pDocument;
+    doc.SetPortWriter(&m_link);
+    doc.SetFrameServices(&m_frame);
+    doc.SetKilnListView(&m_list);
+    doc.SetFarmTreeView(m_pTree.get());
+    doc.SetClock(&m_clock);
+    m_link.AttachControl(&m_control);
+    m_link.AttachDocument(&doc);
+    // A device that vanished is closed as the main frame closes a port, which marks the farm
+    // disconnected.
+    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { m_link.mf_pORT_cLOSE(); });
+
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &Monitor::Tick);
+}
+
+Monitor::~Monitor() {
+    Finish();
+}
+
+void Monitor::Start() {
+    CTreeListDoc& doc = *m_pDocument;
+    doc.OnNewDocument();
+    // The farm of the command line replaces any farm the hive connects at start-up.
+    doc.SetFarmToConnectOnStartup(0);
+
+    const FarmRecord& farm = doc.Farm(m_iFarmIndex);
+    const std::string device = ComPortDevicePath(farm.m_iSerialPort);
+    std::fprintf(m_pOut, "kilnmon: farm %d, %s on COM%d (%s), %d units\n", m_iFarmIndex + 1,
+                 ConnectionTypeText(farm.m_byConnectionType), farm.m_iSerialPort,
+                 device.empty() ? "no device" : device.c_str(), farm.m_nUnitCount);
+    std::fflush(m_pOut);
+
+    // As the farm tree's Connect command: show the farm, then connect it.
+    m_list.nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
+    doc.FarmConnect(m_iFarmIndex);
+    if (!m_control.LastOpenError().isEmpty()) {
+        std::fprintf(m_pOut, "kilnmon: %s: %s\n", m_control.DevicePath().toLocal8Bit().constData(),
+                     m_control.LastOpenError().toLocal8Bit().constData());
+        std::fflush(m_pOut);
+    }
+    m_timer.start();
+}
+
+void Monitor::Tick() {
+    if (!m_pDocument) {
+        return;
+    }
+    m_pDocument->Timer1_Tick();
+    if (m_bStopping && (DisconnectDone() || m_stopClock.elapsed() >= kDisconnectLimitMs)) {
+        Finish();
+    }
+}
+
+bool Monitor::DisconnectDone() const {
+    return !m_pDocument->Farm(m_iFarmIndex).m_bFarmIsConnected ||
+           m_pDocument->DisconnectStage() == 0;
+}
+
+void Monitor::RequestStop() {
+    if (m_bFinished) {
+        return;
+    }
+    if (m_bStopping || !m_pDocument) {
+        Finish();
+        return;
+    }
+    m_bStopping = true;
+    m_stopClock.start();
+    CTreeListDoc& doc = *m_pDocument;
+    const FarmRecord& farm = doc.Farm(m_iFarmIndex);
+    if (!farm.m_bFarmIsConnected) {
+        Finish();
+        return;
+    }
+    std::fprintf(m_pOut, "kilnmon: disconnecting\n");
+    std::fflush(m_pOut);
+    doc.fARMdISCONNECT(m_iFarmIndex);
+    // A direct line is gone at once; a modem line hangs up over the next ticks.
+    if (farm.m_byConnectionType == CT_LOCAL || DisconnectDone()) {
+        Finish();
+    }
+}
+
+void Monitor::Finish() {
+    if (m_bFinished) {
+        return;
+    }
+    m_bFinished = true;
+    // The order of the desktop program's end: the window's close closes the port, the
+    // document goes (PC logs ended, registry saved), the timer is killed last.
+    m_link.mf_pORT_cLOSE();
+    m_pDocument.reset();
+    m_link.AttachDocument(nullptr);
+    m_timer.stop();
+    std::fprintf(m_pOut, "kilnmon: stopped\n");
+    std::fflush(m_pOut);
+    emit finished();
+}

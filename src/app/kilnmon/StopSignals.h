@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+
+// SIGINT and SIGTERM as a Qt signal. The handler only writes the signal's number to a pipe;
+// the event loop reads it and emits stopRequested, so the shutdown runs as ordinary code.
+class StopSignals : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StopSignals(QObject* parent = nullptr);
+    ~StopSignals() override;
+
+    // False when the pipe or the handlers could not be set up.
+    bool IsValid() const { return m_pNotifier != nullptr; }
+
+signals:
+    void stopRequested(int signalNumber);
+
+private slots:
+    void OnReadable();
+
+private:
+    QSocketNotifier* m_pNotifier = nullptr;
+};

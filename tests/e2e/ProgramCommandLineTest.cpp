@@ -1,0 +1,247 @@
+// The command lines of kilnsim and kilnmon, and kilnsim's line as a client sees it.
+
+#include "ChildProcess.h"
+#include "E2eSupport.h"
+#include "app/kilnmon/KilnmonOptions.h"
+#include "sim/kilnsim/DeviceLink.h"
+#include "sim/kilnsim/KilnsimOptions.h"
+#include "sim/kilnsim/ZrmLogFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ParseKilnsim(std::vector<std::string> args, KilnsimOptions& options, std::string& error) {
+    args.insert(args.begin(), "kilnsim");
+    std::vector<const char*> argv;
+    for (const auto& a : args) {
+        argv.push_back(a.c_str());
+    }
+    return KilnsimOptions::Parse(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+bool ParseKilnmon(std::vector<std::string> args, KilnmonOptions& options, std::string& error) {
+    args.insert(args.begin(), "kilnmon");
+    std::vector<const char*> argv;
+    for (const auto& a : args) {
+        argv.push_back(a.c_str());
+    }
+    return KilnmonOptions::Parse(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+const farmsim::UnitConfig* UnitOf(const KilnsimOptions& options, int node) {
+    for (const auto& unit : options.farm.units) {
+        if (unit.nodeId == node) {
+            return &unit;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(KilnsimOptions, BuildsTheFarmFromTheCommandLine) {
+    KilnsimOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseKilnsim({"--units", "1-3,7", "--mode", "standby", "--mode", "2,7=run",
+                              "--centigrade", "3", "--silent", "7", "--alarm", "1=high@60",
+                              "--fault", "noise=0.25", "--seed", "9", "--modem-delay", "500"},
+                             options, error))
+        << error;
+    ASSERT_EQ(options.farm.units.size(), 4u);
+    EXPECT_EQ(UnitOf(options, 1)->mode, farmsim::Mode::Standby);
+    EXPECT_EQ(UnitOf(options, 2)->mode, farmsim::Mode::Run);
+    EXPECT_EQ(UnitOf(options, 7)->mode, farmsim::Mode::Run);
+    EXPECT_TRUE(UnitOf(options, 3)->centigrade);
+    EXPECT_FALSE(UnitOf(options, 1)->centigrade);
+    EXPECT_TRUE(UnitOf(options, 7)->silent);
+    EXPECT_EQ(UnitOf(options, 1)->alarm, farmsim::AlarmScenario::ForceHigh);
+    EXPECT_EQ(UnitOf(options, 1)->alarmFromMs, 60000);
+    EXPECT_EQ(UnitOf(options, 2)->alarm, farmsim::AlarmScenario::None);
+    EXPECT_DOUBLE_EQ(options.farm.faults.noise, 0.25);
+    EXPECT_EQ(options.farm.seed, 9u);
+    EXPECT_TRUE(options.farm.modem.present);
+    EXPECT_EQ(options.farm.modem.carrierDelayMs, 500);
+    EXPECT_EQ(options.fifoTrigger, 14);
+
+    ASSERT_TRUE(ParseKilnsim({"--units", "all", "--silent", "all"}, options, error));
+    EXPECT_EQ(options.farm.units.size(), 254u);
+    EXPECT_TRUE(options.farm.units.back().silent);
+}
+
+TEST(KilnsimOptions, RefusesWhatItCannotUse) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--units", "0"},
+        {"--units", "5-3"},
+        {"--units", "3,,5"},
+        {"--units", "255"},
+        {"--units"},
+        {"--mode", "fast"},
+        {"--fault", "noise=1.5"},
+        {"--fault", "noise=nan"},
+        {"--fault", "gremlins=0.1"},
+        {"--alarm", "9=high"},
+        {"--alarm", "1=high@-1"},
+        {"--seed", "x"},
+        {"--fifo", "0"},
+        {"--silent", "9"},
+        {"--frobnicate"},
+        {"--no-zrm", "--zrm-log", "x"},
+    };
+    for (const auto& args : bad) {
+        KilnsimOptions options;
+        options.verbose = true;
+        std::string error;
+        EXPECT_FALSE(ParseKilnsim(args, options, error)) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+        EXPECT_TRUE(options.verbose) << "nothing is half-applied";
+    }
+}
+
+TEST(KilnmonOptions, TakesAFarmAndADescriptorOfOneLine) {
+    KilnmonOptions options;
+    std::string error;
+    ASSERT_TRUE(
+        ParseKilnmon({"--farm", "4", "--descriptor", "Kiln room, night shift"}, options, error));
+    EXPECT_EQ(options.farmNumber, 4);
+    EXPECT_EQ(options.descriptor, "Kiln room, night shift");
+    EXPECT_EQ(options.language, Language::English);
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--farm", "0"},
+                                               {"--farm", "5"},
+                                               {"--farm", "12"},
+                                               {"--farm"},
+                                               {"--farm", "1", "--descriptor", "two\r\nlines"},
+                                               {"--farm", "1", "--descriptor"},
+                                               {"--farm", "1", "extra"}}) {
+        EXPECT_FALSE(ParseKilnmon(args, options, error)) << (args.empty() ? "" : args.back());
+    }
+}
+
+TEST(ProgramCommandLines, BadArgumentsGetAMessageAndStatusTwoAndHelpWorks) {
+    const std::vector<std::vector<std::string>> cases = {
+        {KILNSIM_PATH, "--units", "300"},
+        {KILNSIM_PATH, "--bogus"},
+        {KILNMON_PATH},
+        {KILNMON_PATH, "--farm", "9"},
+    };
+    for (const auto& argv : cases) {
+        ChildProcess program;
+        ASSERT_TRUE(program.Start(argv));
+        EXPECT_EQ(program.Wait(10s), 2) << argv[0] << " " << argv.back();
+        EXPECT_NE(program.Output().find("--help"), std::string::npos) << program.Output();
+    }
+    for (const char* path : {KILNSIM_PATH, KILNMON_PATH}) {
+        ChildProcess program;
+        ASSERT_TRUE(program.Start({path, "--help"}));
+        EXPECT_EQ(program.Wait(10s), 0);
+        EXPECT_NE(program.Output().find("Usage:"), std::string::npos);
+    }
+}
+
+TEST(Kilnsim, OutlivesItsClientsAndPacesRepliesAtLineSpeed) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    ChildProcess sim;
+    ASSERT_TRUE(sim.Start({KILNSIM_PATH, "--units", "4", "--link", tmp / "com1"}));
+    ASSERT_TRUE(sim.ReadUntil("linked as", 5s)) << sim.Output();
+
+    for (int client = 0; client < 2; ++client) {
+        SCOPED_TRACE(client);
+        const int fd = ::open((tmp / "com1").c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        termios raw{};
+        ASSERT_EQ(::tcgetattr(fd, &raw), 0);
+        ::cfmakeraw(&raw);
+        ASSERT_EQ(::tcsetattr(fd, TCSANOW, &raw), 0);
+        ::tcflush(fd, TCIFLUSH);
+
+        const unsigned char query[] = {4, 0x51, 0, 4 + 0x51};
+        const auto sent = std::chrono::steady_clock::now();
+        ASSERT_EQ(::write(fd, query, sizeof query), 4);
+        std::string reply;
+        while (reply.size() < 60 && std::chrono::steady_clock::now() - sent < 2s) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) > 0) {
+                char buffer[128];
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0) {
+                    reply.append(buffer, static_cast<std::size_t>(n));
+                }
+            }
+        }
+        const auto took = std::chrono::steady_clock::now() - sent;
+        ::close(fd);
+        ASSERT_EQ(reply.size(), 60u);
+        EXPECT_EQ(static_cast<unsigned char>(reply[0]), 4);
+        EXPECT_EQ(reply[1], 'D');
+        // Query and reply are 64 characters of 10 bits at 2400 bit/s: over a quarter second.
+        EXPECT_GE(took, 260ms);
+    }
+    EXPECT_TRUE(sim.Running()) << "closing the port does not end the simulator";
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(5s), 0);
+}
+
+TEST(DeviceLink, NeverReplacesAFileAndRemovesOnlyItsOwnLink) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    const std::string file = tmp / "com1";
+    std::ofstream(file) << "the user's file";
+    {
+        DeviceLink link;
+        EXPECT_FALSE(link.Create(file, "/dev/null"));
+        EXPECT_FALSE(link.Error().empty());
+    }
+    EXPECT_EQ(ReadFile(file), "the user's file");
+
+    const std::string stale = tmp / "sub/com2";
+    fs::create_directories(tmp.Path() / "sub");
+    fs::create_symlink("/nonexistent", stale);
+    {
+        DeviceLink link;
+        ASSERT_TRUE(link.Create(stale, "/dev/null"));
+        EXPECT_EQ(fs::read_symlink(stale), "/dev/null");
+    }
+    EXPECT_FALSE(fs::exists(fs::symlink_status(stale)));
+
+    // A link that somebody else has repointed meanwhile is theirs now.
+    {
+        DeviceLink link;
+        ASSERT_TRUE(link.Create(stale, "/dev/null"));
+        fs::remove(stale);
+        fs::create_symlink("/dev/zero", stale);
+    }
+    EXPECT_EQ(fs::read_symlink(stale), "/dev/zero");
+}
+
+TEST(ZrmLogFile, WritesWholeRecordsAndOnlyWhenTheLogGrew) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    ZrmLogFile file(tmp / "ZRM.LOG");
+    std::vector<std::uint8_t> log(25, 0xAB); // two records and half of a third
+    ASSERT_TRUE(file.Write(log));
+    EXPECT_EQ(fs::file_size(tmp.Path() / "ZRM.LOG"), 20u);
+
+    fs::remove(tmp.Path() / "ZRM.LOG");
+    ASSERT_TRUE(file.Update(log));
+    EXPECT_FALSE(fs::exists(tmp.Path() / "ZRM.LOG")) << "nothing new, nothing written";
+    log.resize(30, 0xCD);
+    ASSERT_TRUE(file.Update(log));
+    EXPECT_EQ(fs::file_size(tmp.Path() / "ZRM.LOG"), 30u);
+
+    ZrmLogFile nowhere(tmp / "missing-folder/ZRM.LOG");
+    EXPECT_FALSE(nowhere.Write(log));
+    EXPECT_FALSE(nowhere.Error().empty());
+}
