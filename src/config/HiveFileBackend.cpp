@@ -247,19 +247,26 @@ RegKey HiveFileBackend::NewHandle(const std::string& path) {
     return handle;
 }
 
-std::int32_t HiveFileBackend::OpenKey(RegKey parent, const std::string& subKey, RegKey* result) {
+std::int32_t HiveFileBackend::PrepareKey(RegKey parent, const std::string& subKey, RegKey* result,
+                                         std::string& path) {
     if (result == nullptr) {
         return RegStatus::kInvalidParameter;
     }
     *result = kNoKey;
-    std::string path;
     if (!JoinPath(parent, subKey, path)) {
         return RegStatus::kInvalidHandle;
     }
     if (!Storable(path)) {
         return RegStatus::kInvalidParameter;
     }
-    if (const std::int32_t status = Load(); status != RegStatus::kSuccess) {
+    // The file is read anew at every open, so edits made while the program runs are seen.
+    return Load();
+}
+
+std::int32_t HiveFileBackend::OpenKey(RegKey parent, const std::string& subKey, RegKey* result) {
+    std::string path;
+    if (const std::int32_t status = PrepareKey(parent, subKey, result, path);
+        status != RegStatus::kSuccess) {
         return status;
     }
     if (!m_doc.KeyExists(path)) {
@@ -270,18 +277,9 @@ std::int32_t HiveFileBackend::OpenKey(RegKey parent, const std::string& subKey, 
 }
 
 std::int32_t HiveFileBackend::CreateKey(RegKey parent, const std::string& subKey, RegKey* result) {
-    if (result == nullptr) {
-        return RegStatus::kInvalidParameter;
-    }
-    *result = kNoKey;
     std::string path;
-    if (!JoinPath(parent, subKey, path)) {
-        return RegStatus::kInvalidHandle;
-    }
-    if (!Storable(path)) {
-        return RegStatus::kInvalidParameter;
-    }
-    if (const std::int32_t status = Load(); status != RegStatus::kSuccess) {
+    if (const std::int32_t status = PrepareKey(parent, subKey, result, path);
+        status != RegStatus::kSuccess) {
         return status;
     }
     if (!m_doc.KeyExists(path)) {

@@ -41,6 +41,10 @@ private:
     // The full path of a new key below parent, or false for an unknown handle.
     bool JoinPath(RegKey parent, const std::string& subKey, std::string& path) const;
     RegKey NewHandle(const std::string& path);
+    // The checks and the fresh read that opening and creating a key share; on success path
+    // holds the key's full path.
+    std::int32_t PrepareKey(RegKey parent, const std::string& subKey, RegKey* result,
+                            std::string& path);
 
     std::string m_path;
     HiveDocument m_doc;
