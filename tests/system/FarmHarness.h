@@ -16,6 +16,18 @@
 #include <string>
 #include <vector>
 
+// The mix of line faults the day-long runs use: every kind but carrier loss, a few percent each.
+inline farmsim::FaultRates EverydayFaults(double silence) {
+    farmsim::FaultRates faults;
+    faults.silence = silence;
+    faults.badChecksum = 0.02;
+    faults.missingByte = 0.01;
+    faults.extraByte = 0.01;
+    faults.noise = 0.01;
+    faults.late = 0.01;
+    return faults;
+}
+
 // The whole program below its windows — document, port I/O, recording views — on a simulated
 // serial line to a simulated farm, on a virtual clock that ticks the document every 1000 ms.
 // Hours of farm time run in seconds, and a run is reproducible from its seed.

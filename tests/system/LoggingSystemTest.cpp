@@ -94,12 +94,7 @@ TEST(WholeSystemLongRun, LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForAD
         }
         config.units.push_back(unit);
     }
-    config.faults.silence = 0.03;
-    config.faults.badChecksum = 0.02;
-    config.faults.missingByte = 0.01;
-    config.faults.extraByte = 0.01;
-    config.faults.noise = 0.01;
-    config.faults.late = 0.01;
+    config.faults = EverydayFaults(0.03);
     FarmHarness h(config, seed);
     h.StartWithAnnunciation();
     h.ConfigureFarm();

@@ -101,12 +101,7 @@ TEST(WholeSystemLongRun, FullFarmWithRandomFaultsForADay) {
             Unit(node, node % 5 == 0 ? farmsim::Mode::Standby : farmsim::Mode::Run));
     }
     config.units[17].silent = true;
-    config.faults.silence = 0.02;
-    config.faults.badChecksum = 0.02;
-    config.faults.missingByte = 0.01;
-    config.faults.extraByte = 0.01;
-    config.faults.noise = 0.01;
-    config.faults.late = 0.01;
+    config.faults = EverydayFaults(0.02);
     FarmHarness h(config, seed);
     h.ConfigureFarm();
     FarmInvariants invariants(h);
