@@ -116,6 +116,18 @@ constexpr Entry kEntries[] = {
     {IDS_COLUMN_RTD2, "RTD2", "T2"},
     {IDS_COLUMN_RTD3, "RTD3", "T3"},
     {IDS_COLUMN_RTD4, "RTD4", "T4"},
+
+    {IDS_TREE_CONNECT, "&Connect", "&Conectar"},
+    {IDS_TREE_DISCONNECT, "&Disconnect", "&Desconectar"},
+    {IDS_TREE_PROPERTIES, "P&roperties", "P&ropiedades"},
+    {IDS_INDICATOR_CAPS, "CAP", "MAY"},
+    {IDS_INDICATOR_NUM, "NUM", "NUM"},
+    {IDS_INDICATOR_SCROLL, "SCRL", "DESPL"},
+    {IDS_TREE_CONNECTED, "connected", "conectado"},
+    {IDS_PANE_FARMS, "Groups", "Los grupos"},
+    {IDS_PANE_UNITS, "Kilns", "Los hornos"},
+    {IDS_PANE_STATUS, "Status", "La posición"},
+    {IDS_ABOUT_OK, "OK", "Aceptar"},
 };
 
 constexpr bool IdsAreUnique() {

@@ -123,6 +123,20 @@ enum StringId : int {
     IDS_COLUMN_RTD2 = 62073,
     IDS_COLUMN_RTD3 = 62074,
     IDS_COLUMN_RTD4 = 62075,
+    // Farm tree menu.
+    IDS_TREE_CONNECT = 62200,
+    IDS_TREE_DISCONNECT = 62201,
+    IDS_TREE_PROPERTIES = 62202,
+    // Status bar lock indicators, and the tree's note on a connected group.
+    IDS_INDICATOR_CAPS = 62205,
+    IDS_INDICATOR_NUM = 62206,
+    IDS_INDICATOR_SCROLL = 62207,
+    IDS_TREE_CONNECTED = 62208,
+    // Accessible names of the main window's panes.
+    IDS_PANE_FARMS = 62210,
+    IDS_PANE_UNITS = 62211,
+    IDS_PANE_STATUS = 62212,
+    IDS_ABOUT_OK = 62213,
 };
 
 // The id of a text that has one id per language.
