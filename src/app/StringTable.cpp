@@ -128,6 +128,34 @@ constexpr Entry kEntries[] = {
     {IDS_PANE_UNITS, "Kilns", "Los hornos"},
     {IDS_PANE_STATUS, "Status", "La posición"},
     {IDS_ABOUT_OK, "OK", "Aceptar"},
+
+    {IDS_GENERAL_PAGE_TITLE, "General", nullptr},
+    {IDS_GENERAL_PAGE_TITLE_ES, "El general", nullptr},
+    {IDS_CONNECTION_TYPE, "Connection Type", nullptr},
+    {IDS_LOCAL, "&Local", nullptr},
+    {IDS_LOCAL_WITH_MODEM, "Local with &modem", nullptr},
+    {IDS_REMOTE_WITH_MODEM, "&Remote with modem", nullptr},
+    {IDS_DIALING, "Dialup", nullptr},
+    {IDS_PHONE_NUMBER, "&Phone Number:", nullptr},
+    {IDS_STARTUP, "Startup", nullptr},
+    {IDS_CONNECT_ON_STARTUP, "&Connect on startup", nullptr},
+    {IDS_SERIAL_PORT, "Serial Port", nullptr},
+    {IDS_SERIAL_PORT_NAME, "&Serial Port Name:", nullptr},
+    {IDS_SHEET_OK, "OK", nullptr},
+    {IDS_SHEET_CANCEL, "Cancel", nullptr},
+    {IDS_NO_SERIAL_PORT, "No serial port is available: the port stays as stored.",
+     "No hay ningún puerto en serie disponible: el puerto queda como estaba."},
+    {IDS_PHONE_NUMBER_TOO_LONG,
+     "The phone number is too long: the dial command holds at most %d characters.",
+     "El número de teléfono es demasiado largo: la orden de marcado admite como máximo %d "
+     "caracteres."},
+
+    {IDS_ADD_KILN_TITLE, "Add Kiln", "Agregue el horno"},
+    {IDS_KILN_ID, "Kiln ID:", "El ID del horno:"},
+    {IDS_ADD, "Add", "Agregue"},
+
+    {IDS_LOG_DESCRIPTOR, "Log Descriptor", nullptr},
+    {IDS_LOG_DESCRIPTOR_ES, "Apunte a Descriptor", nullptr},
 };
 
 constexpr bool IdsAreUnique() {

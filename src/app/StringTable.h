@@ -137,6 +137,31 @@ enum StringId : int {
     IDS_PANE_UNITS = 62211,
     IDS_PANE_STATUS = 62212,
     IDS_ABOUT_OK = 62213,
+    // Farm General page (English; the Spanish texts are the IDS_..._ES ids above), its
+    // sheet's buttons and its messages.
+    IDS_GENERAL_PAGE_TITLE = 62400,
+    IDS_CONNECTION_TYPE = 62401,
+    IDS_LOCAL = 62402,
+    IDS_LOCAL_WITH_MODEM = 62403,
+    IDS_REMOTE_WITH_MODEM = 62404,
+    IDS_DIALING = 62405,
+    IDS_PHONE_NUMBER = 62406,
+    IDS_STARTUP = 62407,
+    IDS_CONNECT_ON_STARTUP = 62408,
+    IDS_SERIAL_PORT = 62409,
+    IDS_SERIAL_PORT_NAME = 62410,
+    IDS_SHEET_OK = 62411,     // Spanish: IDS_SHEET_OK_ES
+    IDS_SHEET_CANCEL = 62412, // Spanish: IDS_SHEET_CANCEL_ES
+    IDS_GENERAL_PAGE_TITLE_ES = 62413,
+    IDS_NO_SERIAL_PORT = 62414,
+    IDS_PHONE_NUMBER_TOO_LONG = 62415,
+    // Add Kiln dialog.
+    IDS_ADD_KILN_TITLE = 62420,
+    IDS_KILN_ID = 62421,
+    IDS_ADD = 62422,
+    // Log Descriptor dialog.
+    IDS_LOG_DESCRIPTOR = 62430,
+    IDS_LOG_DESCRIPTOR_ES = 62431,
 };
 
 // The id of a text that has one id per language.
