@@ -218,6 +218,11 @@ public:
     bool AlarmBit(int nodeIndex) const;
     bool AnyAlarm() const;
     const std::array<std::uint32_t, 8>& AlarmBitmap() const { return m_kiln.m_dwAlarmBitmap; }
+    // The unit's record, which also becomes the farm's selected unit; nullptr, selecting
+    // nothing, for a farm outside 0..3, a node index outside 0..253 or an empty slot.
+    KilnRecord* GetKilnRecord(int farmIndex, int nodeIndex);
+    // The farm has no selected unit any more; a farm outside 0..3 is ignored.
+    void ClearSelectedUnit(int farmIndex);
 
     // ---- Parameter commits (kiln/CTreeListDoc_Commit.cpp) ------------------------------
     CommitList& Commits() { return m_commit; }

@@ -47,3 +47,21 @@ bool CTreeListDoc::AnyAlarm() const {
     return std::any_of(m_kiln.m_dwAlarmBitmap.begin(), m_kiln.m_dwAlarmBitmap.end(),
                        [](std::uint32_t word) { return word != 0; });
 }
+
+KilnRecord* CTreeListDoc::GetKilnRecord(int farmIndex, int nodeIndex) {
+    if (farmIndex < 0 || farmIndex >= kFarmCount) {
+        return nullptr;
+    }
+    FarmRecord& farm = Farm(farmIndex);
+    KilnRecord* record = farm.Unit(nodeIndex);
+    if (record != nullptr) {
+        farm.m_iSelectedNode = nodeIndex + 1;
+    }
+    return record;
+}
+
+void CTreeListDoc::ClearSelectedUnit(int farmIndex) {
+    if (farmIndex >= 0 && farmIndex < kFarmCount) {
+        Farm(farmIndex).m_iSelectedNode = 0;
+    }
+}

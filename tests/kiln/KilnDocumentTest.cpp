@@ -71,3 +71,40 @@ TEST(DocumentDecoding, StartsWithAnEmptyImageAndNoFilledFlag) {
     doc.SetImageFilled(true);
     EXPECT_TRUE(doc.ImageFilled());
 }
+
+TEST(SelectedUnit, FetchingARecordSelectsItsUnit) {
+    CTreeListDoc doc;
+    FarmRecord& farm = doc.Farm(2);
+    farm.m_units[6].emplace();
+    farm.m_units[6]->m_byIdentificationCode = 7;
+    KilnRecord* record = doc.GetKilnRecord(2, 6);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record, &*farm.m_units[6]);
+    EXPECT_EQ(farm.m_iSelectedNode, 7);
+    doc.ClearSelectedUnit(2);
+    EXPECT_EQ(farm.m_iSelectedNode, 0);
+}
+
+TEST(SelectedUnit, AMissingRecordLeavesTheSelectionAlone) {
+    CTreeListDoc doc;
+    FarmRecord& farm = doc.Farm(1);
+    farm.m_units[3].emplace();
+    ASSERT_NE(doc.GetKilnRecord(1, 3), nullptr);
+    EXPECT_EQ(doc.GetKilnRecord(1, 4), nullptr) << "empty slot";
+    for (int nodeIndex : {-1, 254, 255, INT32_MIN, INT32_MAX}) {
+        EXPECT_EQ(doc.GetKilnRecord(1, nodeIndex), nullptr) << nodeIndex;
+    }
+    EXPECT_EQ(farm.m_iSelectedNode, 4);
+}
+
+TEST(SelectedUnit, FarmsOutsideTheFourAreNeverReached) {
+    CTreeListDoc doc;
+    doc.Farm(0).m_units[0].emplace();
+    doc.Farm(0).m_iSelectedNode = 9;
+    // Index 4 would alias farm 0 if it were only masked.
+    EXPECT_EQ(doc.GetKilnRecord(4, 0), nullptr);
+    EXPECT_EQ(doc.GetKilnRecord(-4, 0), nullptr);
+    doc.ClearSelectedUnit(4);
+    doc.ClearSelectedUnit(-1);
+    EXPECT_EQ(doc.Farm(0).m_iSelectedNode, 9);
+}
