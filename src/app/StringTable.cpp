@@ -129,6 +129,17 @@ constexpr Entry kEntries[] = {
     {IDS_PANE_STATUS, "Status", "La posición"},
     {IDS_ABOUT_OK, "OK", "Aceptar"},
 
+    {IDS_LIST_OPERATE, "&Operate", "&Operar"},
+    {IDS_LIST_DELETE, "&Delete", "&Eliminar"},
+    {IDS_LIST_PROPERTIES, "P&roperties", "P&ropiedades"},
+    {IDS_LIST_ARRANGE_ICONS, "Arrange &Icons", "Organizar &iconos"},
+    {IDS_LIST_BY_NAME, "by &Name", "por &nombre"},
+    {IDS_LIST_BY_ALARM_STATUS, "by Alarm &Status", "por &estado de alarma"},
+    {IDS_LIST_BY_OPERATING_MODE, "by Operating &Mode", "por &modo de operación"},
+    {IDS_LIST_LINE_UP_ICONS, "Lin&e up Icons", "&Alinear iconos"},
+    {IDS_LIST_NEW, "&New", "&Nuevo"},
+    {IDS_LIST_NEW_KILN, "Kiln", "Horno"},
+
     {IDS_GENERAL_PAGE_TITLE, "General", nullptr},
     {IDS_GENERAL_PAGE_TITLE_ES, "El general", nullptr},
     {IDS_CONNECTION_TYPE, "Connection Type", nullptr},

@@ -137,6 +137,17 @@ enum StringId : int {
     IDS_PANE_UNITS = 62211,
     IDS_PANE_STATUS = 62212,
     IDS_ABOUT_OK = 62213,
+    // Kiln list menus; the View submenu takes the main menu's texts.
+    IDS_LIST_OPERATE = 62300,
+    IDS_LIST_DELETE = 62301,
+    IDS_LIST_PROPERTIES = 62302,
+    IDS_LIST_ARRANGE_ICONS = 62303,
+    IDS_LIST_BY_NAME = 62304,
+    IDS_LIST_BY_ALARM_STATUS = 62305,
+    IDS_LIST_BY_OPERATING_MODE = 62306,
+    IDS_LIST_LINE_UP_ICONS = 62307,
+    IDS_LIST_NEW = 62308,
+    IDS_LIST_NEW_KILN = 62309,
     // Farm General page (English; the Spanish texts are the IDS_..._ES ids above), its
     // sheet's buttons and its messages.
     IDS_GENERAL_PAGE_TITLE = 62400,
