@@ -1,4 +1,4 @@
-#include "app/kilnmon/SystemClock.h"
+#include "app/SystemClock.h"
 
 #include <chrono>
 #include <ctime>
@@ -7,7 +7,11 @@
 LocalDateTime SystemClock::Now() const {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     LocalDateTime result;
     result.year = local.tm_year + 1900;
     result.month = local.tm_mon + 1;

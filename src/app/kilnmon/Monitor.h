@@ -4,7 +4,7 @@
 #include "app/kilnmon/ConsoleFrame.h"
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/PrintingKilnList.h"
-#include "app/kilnmon/SystemClock.h"
+#include "app/SystemClock.h"
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
 
