@@ -1,0 +1,364 @@
+#include "app/qt/CMainFrame.h"
+
+#include "alarm/PlatformSpeakerBackend.h"
+#include "app/CTreeListDoc.h"
+#include "app/StringTable.h"
+#include "app/SystemClock.h"
+#include "app/WindowPlacement.h"
+#include "app/qt/CAboutDlg.h"
+#include "app/qt/LockIndicators.h"
+#include "kiln/qt/CMyListView.h"
+#include "kiln/qt/CTreeListView.h"
+#include "kiln/qt/KilnIcons.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int kStatusBarId = 59393;
+constexpr int kPortControlId = 1001;
+
+QString Text(Language language, int id) {
+    return QString::fromStdString(StringTable::Text(language, id));
+}
+
+// The Spanish menu texts carry no access keys; the menus get them here so that both builds can
+// be worked from the keyboard. The letters shown are unchanged.
+QString WithAccessKey(const QString& text, int position) {
+    if (position < 0 || position >= text.size()) {
+        return text;
+    }
+    return text.left(position) + QLatin1Char('&') + text.mid(position);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, Seams seams,
+                       QWidget* parent)
+    : QMainWindow(parent), m_language(language), m_pClock(std::move(seams.clock)),
+      m_pSpeaker(std::move(seams.speaker)), m_strSpeakerName(seams.speakerName), m_control(nullptr),
+      m_pDocument(workingDirectory.empty()
+                      ? std::make_unique<CTreeListDoc>(language)
+                      : std::make_unique<CTreeListDoc>(language, workingDirectory)),
+      m_timer(nullptr) {
+    if (!m_pClock) {
+        m_pClock = std::make_unique<SystemClock>();
+    }
+    if (!m_pSpeaker) {
+        m_pSpeaker = std::make_unique<PlatformSpeakerBackend>();
+    }
+    CTreeListDoc& doc = *m_pDocument;
+    doc.SetClock(m_pClock.get());
+    doc.SetSpeakerBackend(m_pSpeaker.get());
+    doc.SetPortWriter(this);
+    doc.SetFrameServices(this);
+    AttachControl(&m_control);
+    AttachDocument(&doc);
+    m_control.setObjectName(QStringLiteral("portControl%1").arg(kPortControlId));
+    // A device that vanished is closed as a close of the port: the farm is marked disconnected.
+    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { mf_pORT_cLOSE(); });
+
+    setWindowIcon(KilnIcons::Icon(KilnIcons::kProgram));
+    resize(760, 520);
+    CreateStatusBar();
+    CreateClient();
+
+    m_timer.setInterval(kTimerPeriodMs);
+    connect(&m_timer, &QTimer::timeout, this, &CMainFrame::OnTimer);
+    qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // A prompt still open must not answer a document that is gone.
+    delete m_pDescriptorPrompt.data();
+    m_timer.stop();
+    m_pDocument.reset();
+    AttachDocument(nullptr);
+    AttachControl(nullptr);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar%1").arg(kStatusBarId));
+    bar->setSizeGripEnabled(true);
+    m_pMessagePane = new QLabel(bar);
+    m_pMessagePane->setAccessibleName(Text(m_language, IDS_PANE_STATUS));
+    m_pMessagePane->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bar->addWidget(m_pMessagePane, 1);
+    const int indicatorIds[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCROLL};
+    for (std::size_t pane = 0; pane < m_indicatorPanes.size(); ++pane) {
+        auto* label = new QLabel(bar);
+        const QString name = Text(m_language, indicatorIds[pane]);
+        label->setAccessibleName(name);
+        // Wide enough for the text whether it is shown or not, so the panes never jump.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(name) + 8);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::NoFrame);
+        bar->addPermanentWidget(label);
+        m_indicatorPanes[pane] = label;
+    }
+}
+
+void CMainFrame::CreateClient() {
+    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pSplitter->setChildrenCollapsible(false);
+    m_pList = new CMyListView(*m_pDocument, nullptr);
+    m_pTree = new CTreeListView(*m_pDocument, *m_pList, m_pSplitter);
+    m_pSplitter->addWidget(m_pTree);
+    m_pSplitter->addWidget(m_pList);
+    m_pSplitter->setStretchFactor(0, 0);
+    m_pSplitter->setStretchFactor(1, 1);
+    m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
+    m_pList->setAccessibleName(Text(m_language, IDS_PANE_UNITS));
+    setCentralWidget(m_pSplitter);
+    m_pDocument->SetKilnListView(m_pList);
+    connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
+}
+
+void CMainFrame::OnInitialUpdate() {
+    m_pList->OnInitialUpdate();
+    m_pTree->OnInitialUpdate();
+    const Language language = m_language;
+    setWindowTitle(Text(language, TextId(language, IDS_APP_TITLE, IDS_APP_TITLE_ES)));
+    CreateMenus();
+    SyncViewActions(m_pList->ListStyle());
+    // The right pane is the active one.
+    m_pList->setFocus();
+    UpdateIndicators();
+}
+
+void CMainFrame::CreateMenus() {
+    const bool spanish = m_language == Language::Spanish;
+    // English texts as they are; Spanish ones with an access key added at a fixed letter.
+    auto text = [&](int englishId, int spanishId, int keyPosition) {
+        return spanish ? WithAccessKey(Text(m_language, spanishId), keyPosition)
+                       : Text(m_language, englishId);
+    };
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    m_actions.clear();
+
+    QMenu* file = bar->addMenu(text(IDS_MENU_FILE, IDS_MENU_FILE_ES, 0));
+    QAction* options = file->addAction(text(IDS_MENU_OPTIONS, IDS_MENU_OPTIONS_ES, 4));
+    options->setEnabled(false);
+    options->setMenuRole(QAction::PreferencesRole);
+    m_actions[ID_FILE_OPTIONS] = options;
+    file->addSeparator();
+    QAction* exit = file->addAction(text(IDS_MENU_EXIT, IDS_MENU_EXIT_ES, 3));
+    exit->setMenuRole(QAction::QuitRole);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    m_actions[ID_APP_EXIT] = exit;
+
+    QMenu* view = bar->addMenu(text(IDS_MENU_VIEW, IDS_MENU_VIEW_ES, 3));
+    auto* styles = new QActionGroup(view);
+    const struct {
+        Command command;
+        int englishId;
+        int spanishId;
+        int keyPosition;
+        int style;
+    } items[] = {
+        {ID_VIEW_LARGEICON, IDS_MENU_LARGE_ICONS, IDS_MENU_LARGE_ICONS_ES, 7, 0},
+        {ID_VIEW_SMALLICON, IDS_MENU_SMALL_ICONS, IDS_MENU_SMALL_ICONS_ES, 7, 1},
+        {ID_VIEW_LIST, IDS_MENU_LIST, IDS_MENU_LIST_ES, 3, 2},
+        {ID_VIEW_DETAILS, IDS_MENU_DETAILS, IDS_MENU_DETAILS_ES, 4, 3},
+    };
+    for (const auto& item : items) {
+        QAction* action = view->addAction(text(item.englishId, item.spanishId, item.keyPosition));
+        action->setCheckable(true);
+        action->setActionGroup(styles);
+        const int style = item.style;
+        connect(action, &QAction::triggered, this, [this, style] { OnViewStyle(style); });
+        m_actions[item.command] = action;
+    }
+
+    QMenu* help = bar->addMenu(text(IDS_MENU_HELP, IDS_MENU_HELP_ES, 4));
+    // The Spanish About item reads as the Help menu does.
+    QAction* about = help->addAction(text(IDS_MENU_ABOUT, IDS_MENU_HELP_ES, 4));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+    m_actions[ID_APP_ABOUT] = about;
+}
+
+QAction* CMainFrame::Action(int command) const {
+    const auto found = m_actions.find(command);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::OnViewStyle(int style) {
+    m_pList->SetListStyle(style);
+}
+
+void CMainFrame::SyncViewActions(int style) {
+    const Command commands[] = {ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST,
+                                ID_VIEW_DETAILS};
+    for (int i = 0; i < 4; ++i) {
+        if (QAction* action = Action(commands[i])) {
+            action->setChecked(i == style);
+        }
+    }
+}
+
+void CMainFrame::OnAppAbout() {
+    QStringList extra;
+    if (!m_strSpeakerName.isEmpty()) {
+        extra << m_strSpeakerName;
+    }
+    CAboutDlg about(m_language, extra, this);
+    about.exec();
+}
+
+void CMainFrame::StartTimer() {
+    m_timer.start();
+}
+
+void CMainFrame::OnTimer() {
+    m_pDocument->Timer1_Tick();
+    UpdateIndicators();
+}
+
+void CMainFrame::SetStatusText(const std::string& text) {
+    m_pMessagePane->setText(QString::fromStdString(text));
+}
+
+QString CMainFrame::StatusText() const {
+    return m_pMessagePane->text();
+}
+
+QLabel* CMainFrame::IndicatorPane(int pane) const {
+    if (pane < 1 || pane > static_cast<int>(m_indicatorPanes.size())) {
+        return nullptr;
+    }
+    return m_indicatorPanes[static_cast<std::size_t>(pane - 1)];
+}
+
+void CMainFrame::UpdateIndicators() {
+    const auto state = LockIndicators::Read();
+    const int ids[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCROLL};
+    for (std::size_t pane = 0; pane < m_indicatorPanes.size(); ++pane) {
+        const bool on = state.has_value() && (*state)[pane];
+        m_indicatorPanes[pane]->setText(on ? Text(m_language, ids[pane]) : QString());
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) {
+            UpdateIndicators();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::AskLogDescriptor(CTreeListDoc& document, const std::string& previousText) {
+    if (m_pDescriptorPrompt) {
+        return;
+    }
+    // Not modal: the tick and the replies go on while the operator types.
+    auto* prompt = new QInputDialog(this);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->setModal(false);
+    prompt->setInputMode(QInputDialog::TextInput);
+    prompt->setTextValue(QString::fromStdString(previousText));
+    CTreeListDoc* target = &document;
+    connect(prompt, &QInputDialog::accepted, this, [prompt, target] {
+        target->OnLogDescriptorAnswered(true, prompt->textValue().toStdString());
+    });
+    connect(prompt, &QInputDialog::rejected, this,
+            [target] { target->OnLogDescriptorAnswered(false, std::string()); });
+    m_pDescriptorPrompt = prompt;
+    prompt->show();
+}
+
+void CMainFrame::RestoreAndRaise() {
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QString text = settings.value(QStringLiteral("WindowPlacement")).toString();
+    settings.endGroup();
+    const auto placement = WindowPlacement::Parse(text.toStdString());
+    if (!placement) {
+        return false;
+    }
+    const QRect rectangle(placement->left, placement->top, placement->Width(), placement->Height());
+    // A rectangle that no screen shows (a hand-edited value, a screen since removed) would put
+    // the window where nobody can reach it: the default placement serves instead.
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        onScreen = onScreen || screen->availableVirtualGeometry().intersects(rectangle);
+    }
+    if (rectangle.width() <= 0 || rectangle.height() <= 0 || !onScreen) {
+        return false;
+    }
+    setGeometry(rectangle);
+    m_uStartShowCommand =
+        WindowPlacement::InitialShowCommand(WindowPlacement::kShowNormal, *placement);
+    return true;
+}
+
+void CMainFrame::ShowAsPlaced() {
+    switch (m_uStartShowCommand) {
+    case WindowPlacement::kShowMaximized:
+        showMaximized();
+        break;
+    case WindowPlacement::kShowMinimized:
+        showMinimized();
+        break;
+    default:
+        show();
+        break;
+    }
+}
+
+QString CMainFrame::PlacementText() const {
+    WindowPlacement placement;
+    placement.showCommand = isMinimized()   ? WindowPlacement::kShowMinimized
+                            : isMaximized() ? WindowPlacement::kShowMaximized
+                                            : WindowPlacement::kShowNormal;
+    const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
+    placement.left = normal.left();
+    placement.top = normal.top();
+    placement.right = normal.left() + normal.width();
+    placement.bottom = normal.top() + normal.height();
+    return QString::fromStdString(placement.Format());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    OnClose();
+    event->accept();
+}
+
+void CMainFrame::OnClose() {
+    if (m_bClosed) {
+        return;
+    }
+    m_bClosed = true;
+    if (IsPortOpen()) {
+        mf_pORT_cLOSE();
+    }
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());
+    settings.endGroup();
+    settings.sync();
+}

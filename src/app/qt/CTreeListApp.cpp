@@ -1,0 +1,46 @@
+#include "app/qt/CTreeListApp.h"
+
+#include "app/CTreeListDoc.h"
+#include "app/StringTable.h"
+#include "app/qt/SingleInstanceGuard.h"
+
+#include <QSettings>
+
+CTreeListApp::CTreeListApp(Language language, QObject* parent)
+    : QObject(parent), m_language(language) {}
+
+CTreeListApp::~CTreeListApp() {
+    ExitInstance();
+}
+
+QString CTreeListApp::WindowClassName() const {
+    // The first line of the document template string, and " Class".
+    const QString templateString =
+        QString::fromStdString(StringTable::Text(m_language, IDR_MAINFRAME));
+    return templateString.section(QLatin1Char('\n'), 0, 0) + QStringLiteral(" Class");
+}
+
+bool CTreeListApp::InitInstance(Options options) {
+    m_pGuard = std::make_unique<SingleInstanceGuard>(WindowClassName(), options.guardDirectory);
+    if (!m_pGuard->Acquire()) {
+        return false;
+    }
+    m_pFrame = std::make_unique<CMainFrame>(m_language, options.workingDirectory,
+                                            std::move(options.seams));
+    connect(m_pGuard.get(), &SingleInstanceGuard::raiseRequested, m_pFrame.get(),
+            &CMainFrame::RestoreAndRaise);
+    m_pFrame->Document().OnNewDocument();
+    m_pFrame->OnInitialUpdate();
+    QSettings settings;
+    m_pFrame->ApplyStoredPlacement(settings);
+    m_pFrame->ShowAsPlaced();
+    m_pFrame->StartTimer();
+    return true;
+}
+
+int CTreeListApp::ExitInstance() {
+    // The frame ends the document before its own parts, and its timer last of all.
+    m_pFrame.reset();
+    m_pGuard.reset();
+    return 0;
+}

@@ -1,0 +1,191 @@
+#include "app/qt/CMainFrame.h"
+
+#include "app/CTreeListDoc.h"
+#include "app/qt/CAboutDlg.h"
+#include "kiln/qt/CMyListView.h"
+#include "kiln/qt/CTreeListView.h"
+#include "support/EngineFakes.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSplitter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A clock whose waits are written where the test can still read them after the frame is gone.
+class WaitLog : public Clock {
+public:
+    explicit WaitLog(std::vector<int>& waits) : m_waits(waits) {}
+    LocalDateTime Now() const override { return {}; }
+    void WaitMilliseconds(int milliseconds) override { m_waits.push_back(milliseconds); }
+
+private:
+    std::vector<int>& m_waits;
+};
+
+struct FrameFixture {
+    explicit FrameFixture(Language language = Language::English) {
+        CMainFrame::Seams seams;
+        seams.clock = std::make_unique<WaitLog>(waits);
+        seams.speaker = std::make_unique<RecordingSpeaker>();
+        frame = std::make_unique<CMainFrame>(language, workDir.Path(), std::move(seams));
+        frame->OnInitialUpdate();
+    }
+    ScratchDirectory workDir;
+    std::vector<int> waits;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+QStringList MenuTitles(QMenuBar* bar) {
+    QStringList titles;
+    for (QAction* action : bar->actions()) {
+        titles << action->text();
+    }
+    return titles;
+}
+
+QString Plain(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+TEST(MainFrame, EnglishMenusKeepTheirTextsAndOptionsIsGreyed) {
+    FrameFixture f;
+    EXPECT_EQ(MenuTitles(f.frame->menuBar()), QStringList({"&File", "&View", "&Help"}));
+    QAction* options = f.frame->Action(CMainFrame::ID_FILE_OPTIONS);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->text(), "&Options");
+    EXPECT_FALSE(options->isEnabled());
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_APP_EXIT)->text(), "E&xit");
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_VIEW_LARGEICON)->text(), "Lar&ge Icons");
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_VIEW_SMALLICON)->text(), "S&mall Icons");
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_VIEW_LIST)->text(), "&List");
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_VIEW_DETAILS)->text(), "&Details");
+    EXPECT_EQ(f.frame->Action(CMainFrame::ID_APP_ABOUT)->text(), "&About");
+    EXPECT_EQ(f.frame->windowTitle(), "WRB Explorer");
+}
+
+TEST(MainFrame, SpanishMenusShowOnlySpanishTextsWithAccessKeys) {
+    FrameFixture f(Language::Spanish);
+    QStringList titles;
+    for (const QString& title : MenuTitles(f.frame->menuBar())) {
+        EXPECT_TRUE(title.contains(QLatin1Char('&'))) << title.toStdString();
+        titles << Plain(title);
+    }
+    EXPECT_EQ(titles, QStringList({"El archivo", "La vista", "La ayuda"}));
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_FILE_OPTIONS)->text()), "Las opciones");
+    EXPECT_FALSE(f.frame->Action(CMainFrame::ID_FILE_OPTIONS)->isEnabled());
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_APP_EXIT)->text()), "La salida");
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_VIEW_LARGEICON)->text()), "Iconos grandes");
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_VIEW_SMALLICON)->text()), "Iconos pequeños");
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_VIEW_LIST)->text()), "La lista");
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_VIEW_DETAILS)->text()), "Los detalles");
+    // The About item reads as the Help menu does.
+    EXPECT_EQ(Plain(f.frame->Action(CMainFrame::ID_APP_ABOUT)->text()), "La ayuda");
+    EXPECT_EQ(f.frame->windowTitle(), "El Explorador de WRB");
+}
+
+TEST(MainFrame, ViewCommandsSetTheListStyleAndShowWhichIsOn) {
+    FrameFixture f;
+    // The default setting (12) is the details style.
+    EXPECT_EQ(f.frame->ListView().ListStyle(), 3);
+    EXPECT_TRUE(f.frame->Action(CMainFrame::ID_VIEW_DETAILS)->isChecked());
+    f.frame->Action(CMainFrame::ID_VIEW_SMALLICON)->trigger();
+    EXPECT_EQ(f.frame->ListView().ListStyle(), 1);
+    EXPECT_TRUE(f.frame->Action(CMainFrame::ID_VIEW_SMALLICON)->isChecked());
+    EXPECT_FALSE(f.frame->Action(CMainFrame::ID_VIEW_DETAILS)->isChecked());
+}
+
+TEST(MainFrame, TreePaneStartsAt122PixelsWithTheListBesideIt) {
+    FrameFixture f;
+    f.frame->resize(800, 500);
+    f.frame->show();
+    const QList<int> sizes = f.frame->Splitter()->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_EQ(sizes[0], CMainFrame::kTreePaneWidth);
+    EXPECT_GT(sizes[1], 500);
+    EXPECT_EQ(f.frame->Splitter()->widget(0), &f.frame->TreeView());
+    EXPECT_EQ(f.frame->Splitter()->widget(1), &f.frame->ListView());
+}
+
+TEST(MainFrame, StatusMessagesGoToTheFirstPaneAndIndicatorsNeverLie) {
+    FrameFixture f;
+    f.frame->Document().FarmConnect(0);
+    EXPECT_FALSE(f.frame->StatusText().isEmpty());
+    f.frame->SetStatusText("NOT CONNECTED");
+    EXPECT_EQ(f.frame->StatusText(), "NOT CONNECTED");
+    // The offscreen platform cannot tell the lock state: the panes stay empty.
+    for (int pane = 1; pane <= 3; ++pane) {
+        ASSERT_NE(f.frame->IndicatorPane(pane), nullptr);
+        EXPECT_TRUE(f.frame->IndicatorPane(pane)->text().isEmpty());
+        EXPECT_FALSE(f.frame->IndicatorPane(pane)->accessibleName().isEmpty());
+    }
+    EXPECT_EQ(f.frame->IndicatorPane(4), nullptr);
+}
+
+TEST(MainFrame, PlacementIsWrittenAtCloseAndReadBack) {
+    QSettings settings;
+    settings.remove(QStringLiteral("Settings"));
+    {
+        FrameFixture f;
+        EXPECT_FALSE(f.frame->ApplyStoredPlacement(settings));
+        f.frame->setGeometry(40, 50, 640, 420);
+        f.frame->show();
+        f.frame->close();
+    }
+    settings.sync();
+    const QString stored = settings.value(QStringLiteral("Settings/WindowPlacement")).toString();
+    EXPECT_EQ(stored, "0,1,-1,-1,-1,-1,40,50,680,470");
+
+    FrameFixture again;
+    ASSERT_TRUE(again.frame->ApplyStoredPlacement(settings));
+    EXPECT_EQ(again.frame->geometry(), QRect(40, 50, 640, 420));
+
+    // Nine fields, or a rectangle no screen shows, leave the default placement.
+    settings.setValue(QStringLiteral("Settings/WindowPlacement"), "0,1,-1,-1,-1,-1,40,50,680");
+    EXPECT_FALSE(again.frame->ApplyStoredPlacement(settings));
+    settings.setValue(QStringLiteral("Settings/WindowPlacement"),
+                      "0,1,-1,-1,-1,-1,90000,90000,90640,90420");
+    EXPECT_FALSE(again.frame->ApplyStoredPlacement(settings));
+    settings.remove(QStringLiteral("Settings"));
+}
+
+TEST(MainFrame, EndsTheDocumentWhileThePortAndClockAreStillThere) {
+    std::vector<int> waits;
+    {
+        FrameFixture f;
+        CTreeListDoc& doc = f.frame->Document();
+        doc.Farm(0).m_byConnectionType = CT_REMOTE_MODEM;
+        doc.Farm(0).m_bFarmIsConnected = 1;
+        f.frame.reset();
+        waits = f.waits;
+    }
+    // The modem hang-up ran at the document's end: "+++", the wait, "ATH0".
+    EXPECT_EQ(waits, std::vector<int>({1000}));
+}
+
+TEST(MainFrame, TimerDrivesTheTickUntilStopped) {
+    FrameFixture f;
+    EXPECT_FALSE(f.frame->TimerRunning());
+    f.frame->StartTimer();
+    EXPECT_TRUE(f.frame->TimerRunning());
+    f.frame->StopTimer();
+    EXPECT_FALSE(f.frame->TimerRunning());
+}
+
+TEST(AboutBox, ShowsTitleAndVersionInEachLanguage) {
+    CAboutDlg english(Language::English);
+    EXPECT_EQ(english.windowTitle(), "About WRB Explorer");
+    EXPECT_EQ(english.FirstLine(), "WRB Explorer");
+    EXPECT_EQ(english.SecondLine(), "Version 1.50  (14SEP04)");
+    CAboutDlg spanish(Language::Spanish);
+    EXPECT_EQ(spanish.windowTitle(), "Acerca de Explorador de WRB");
+    EXPECT_EQ(spanish.FirstLine(), "El Explorador de WRB");
+    EXPECT_EQ(spanish.SecondLine(), "La versión 1.50  (14SEP04)");
+}
