@@ -70,6 +70,11 @@ void PlatformSpeakerBackend::FindDevice() {
     }
 }
 
+bool PlatformSpeakerBackend::CanSound() {
+    FindDevice();
+    return m_device != Device::None;
+}
+
 void PlatformSpeakerBackend::Apply() {
     FindDevice();
     const long divisor = m_bGateOpen ? m_wDivisor : 0;
@@ -105,6 +110,10 @@ void PlatformSpeakerBackend::SetGate(bool open) {
 PlatformSpeakerBackend::~PlatformSpeakerBackend() = default;
 
 void PlatformSpeakerBackend::FindDevice() {}
+
+bool PlatformSpeakerBackend::CanSound() {
+    return false;
+}
 
 void PlatformSpeakerBackend::Apply() {}
 

@@ -18,6 +18,11 @@ public:
     void SetDivisor(std::uint16_t divisor) override;
     void SetGate(bool open) override;
 
+    // Looks for the device now: true when this user may open the speaker's input device or use
+    // the console tone. The console accepts the tone on machines without a speaker too, so this
+    // says something only where the kernel lists a "PC Speaker".
+    bool CanSound();
+
 private:
     enum class Device { NotLookedFor, None, InputDevice, Console };
 
