@@ -24,44 +24,44 @@ int twoDigits(const char* text) {
 
 enum class Field { Number, Missing, NotNumber, Extra };
 
-// A field of "%2d"/"%3d" style at pos: leading spaces, an optional minus, one to six digits, and
-// then a comma (or, for the last field, the end of the line). Moves pos past the comma.
-Field number(std::string_view line, std::size_t& pos, bool last, int& value) {
-    const std::size_t size = line.size();
-    std::size_t p = pos;
-    if (p >= size) {
-        return Field::Missing;
-    }
-    while (p < size && line[p] == ' ') {
-        ++p;
-    }
-    const bool negative = p < size && line[p] == '-';
-    if (negative) {
-        ++p;
-    }
-    int digits = 0;
-    int v = 0;
-    for (; p < size && isDigit(line[p]); ++p) {
-        if (++digits > 6) {
-            return Field::NotNumber;
+// Longest text after the stamp that can be a data line: six fields of at most six digits.
+constexpr std::size_t kMaxFieldsLength = 63;
+
+// The six numbers after the stamp, "%2d"/"%3d" style: leading spaces, an optional minus, one to
+// six digits, single commas between them and nothing after the last. text[length] must be a NUL,
+// which ends every scan, so the loops need no bounds checks; a NUL inside the line is no digit,
+// comma or space and so fails the line.
+Field numbers(const char* text, std::size_t length, int* const* targets) {
+    const char* p = text;
+    const char* const end = text + length;
+    for (int i = 0; i < 6; ++i) {
+        while (*p == ' ') {
+            ++p;
         }
-        v = v * 10 + (line[p] - '0');
+        const bool negative = *p == '-';
+        p += negative ? 1 : 0;
+        if (!isDigit(*p)) {
+            return p == end ? Field::Missing : Field::NotNumber;
+        }
+        int value = *p++ - '0';
+        for (int digits = 1; isDigit(*p); ++p) {
+            if (++digits > 6) {
+                return Field::NotNumber;
+            }
+            value = value * 10 + (*p - '0');
+        }
+        *targets[i] = negative ? -value : value;
+        if (i < 5) {
+            if (*p != ',') {
+                return p == end ? Field::Missing : Field::NotNumber;
+            }
+            ++p;
+        }
     }
-    if (digits == 0) {
-        return p >= size ? Field::Missing : Field::NotNumber;
+    if (p == end) {
+        return Field::Number;
     }
-    if (p < size && line[p] != ',') {
-        return Field::NotNumber;
-    }
-    if (last && p < size) {
-        return Field::Extra;
-    }
-    if (!last && p >= size) {
-        return Field::Missing;
-    }
-    value = negative ? -v : v;
-    pos = p + 1;
-    return Field::Number;
+    return *p == ',' ? Field::Extra : Field::NotNumber;
 }
 
 } // namespace
@@ -110,38 +110,45 @@ PcLogLineParser::Result PcLogLineParser::parse(std::string_view line, CoreReadin
     }
     reading.time = day * 86400 + hour * 3600 + minute * 60 + second;
 
-    // Unit, scale, three cores and the chamber.
-    int values[6];
-    std::size_t pos = CsvLine::kStampLength;
-    for (int i = 0; i < 6; ++i) {
-        switch (number(line, pos, i == 5, values[i])) {
-        case Field::Number:
-            break;
-        case Field::Missing:
-            reason = "cut short: fewer than eight fields";
-            return Result::Malformed;
-        case Field::NotNumber:
-            reason = "a field is not a whole number";
-            return Result::Malformed;
-        case Field::Extra:
-            reason = "more than eight fields";
-            return Result::Malformed;
-        }
+    // Unit, scale, three cores and the chamber, read from a copy that ends in a NUL. The
+    // temperatures go straight into the reading: gathering them in an array and copying it as a
+    // block stalls every line on a load that waits for four separate stores.
+    const std::size_t length = line.size() - CsvLine::kStampLength;
+    if (length > kMaxFieldsLength) {
+        reason = "too long for a data line";
+        return Result::Malformed;
     }
-    if (values[0] < 1 || values[0] > kLastUnit) {
+    char fields[kMaxFieldsLength + 1];
+    std::memcpy(fields, text + CsvLine::kStampLength, length);
+    fields[length] = '\0';
+    int unit = 0;
+    int scale = 0;
+    int* const targets[6] = {
+        &unit, &scale, &reading.core[0], &reading.core[1], &reading.core[2], &reading.chamber};
+    const Field status = numbers(fields, length, targets);
+    switch (status) {
+    case Field::Number:
+        break;
+    case Field::Missing:
+        reason = "cut short: fewer than eight fields";
+        return Result::Malformed;
+    case Field::NotNumber:
+        reason = "a field is not a whole number";
+        return Result::Malformed;
+    case Field::Extra:
+        reason = "more than eight fields";
+        return Result::Malformed;
+    }
+    if (unit < 1 || unit > kLastUnit) {
         reason = "the unit ID is not 1-254";
         return Result::Malformed;
     }
-    if (values[1] != 58 && values[1] != 135) {
+    if (scale != 58 && scale != 135) {
         reason = "the scale is neither 58 (C) nor 135 (F)";
         return Result::Malformed;
     }
-    reading.unit = values[0];
-    reading.scale = values[1] == 58 ? Scale::Centigrade : Scale::Fahrenheit;
-    reading.core[0] = values[2];
-    reading.core[1] = values[3];
-    reading.core[2] = values[4];
-    reading.chamber = values[5];
+    reading.unit = unit;
+    reading.scale = scale == 58 ? Scale::Centigrade : Scale::Fahrenheit;
     return Result::Reading;
 }
 
