@@ -113,6 +113,12 @@ TEST(PcLogLine, TellsDataLinesFromMalformedOnes) {
     EXPECT_EQ(LogTimestamp::text(r.time), "2006-12-06 08:16:00");
     ASSERT_EQ(parser.parse("02/29/08,23:59:59,254,135,133,133,133,150", r, why), R::Reading);
     EXPECT_EQ(r.scale, Scale::Fahrenheit);
+    // Readings the usual layout does not hold: negative, wider than three characters, no spaces.
+    ASSERT_EQ(parser.parse("01/01/07,00:00:00,7,135,  -5,4000,212,-40", r, why), R::Reading);
+    EXPECT_EQ(r.unit, 7);
+    EXPECT_EQ(r.core[0], -5);
+    EXPECT_EQ(r.core[1], 4000);
+    EXPECT_EQ(r.chamber, -40);
     EXPECT_EQ(parser.parse("Charge 17", r, why), R::NotData);
     EXPECT_EQ(parser.parse("12/06/06,08:16:00", r, why), R::NotData);    // no more than the stamp
     for (const char* bad : {"12/06/06,08:16:00,003,58, 56, 57, 55",      // cut short
@@ -284,6 +290,26 @@ TEST(TreatmentRecord, KeepsTheDescriptorAndCountsMalformedLines) {
     EXPECT_EQ(f.malformedKept[0].line, 5);
     EXPECT_EQ(TreatmentRecord::shownText(std::string("a\x01\nb", 4), 3), "a??...");
     EXPECT_EQ(fed.record.unit(3), nullptr); // malformed lines make no unit
+}
+
+TEST(TreatmentRecord, SkipsAByteOrderMarkAndNotesFilesThatOverlap) {
+    Fed fed;
+    fed.file({"\xEF\xBB\xBF" + line(1, 0, 60, 60, 60), line(1, 60, 60, 60, 60)});
+    fed.file(minutes(1, 1, 2, 60), "b.CSV"); // begins at the first file's last minute
+    fed.record.finish();
+    EXPECT_FALSE(fed.record.files()[0].hasDescriptor);
+    EXPECT_EQ(fed.record.files()[0].readings, 2);
+    EXPECT_EQ(fed.unit(1).outOfOrderCount(), 1);
+    const std::string text = TreatmentReport(fed.record).text();
+    EXPECT_NE(text.find("File 2: b.CSV\n  (no descriptor line)\n  2 lines, 2 data lines, "
+                        "2006-12-06 08:01:00 to 2006-12-06 08:02:00\n  It begins at or before "
+                        "the end of file 1 (2006-12-06 08:01:00): the logs overlap"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Lines not after the unit's line before, left out: 1\n    "
+                        "2006-12-06 08:01:00 (file 2 line 1) after 2006-12-06 08:01:00 (file 1 "
+                        "line 2)\n"),
+              std::string::npos);
 }
 
 TEST(TreatmentRecord, AnExpectedUnitWithoutLinesIsNotTreated) {

@@ -64,6 +64,58 @@ Field numbers(const char* text, std::size_t length, int* const* targets) {
     return *p == ',' ? Field::Extra : Field::NotNumber;
 }
 
+// "%3d" of 0 to 999: exactly three characters, or -1 for anything else.
+int threeCharacters(const char* p) {
+    const unsigned a = static_cast<unsigned char>(p[0]) - '0';
+    const unsigned b = static_cast<unsigned char>(p[1]) - '0';
+    const unsigned c = static_cast<unsigned char>(p[2]) - '0';
+    if (c > 9) {
+        return -1;
+    }
+    if (b <= 9) {
+        if (a <= 9) {
+            return static_cast<int>(a * 100 + b * 10 + c);
+        }
+        return p[0] == ' ' ? static_cast<int>(b * 10 + c) : -1;
+    }
+    return p[0] == ' ' && p[1] == ' ' ? static_cast<int>(c) : -1;
+}
+
+// The fields as the program writes them for readings of 0 to 999: "NNN,58,RRR,RRR,RRR,RRR" or
+// "NNN,135,RRR,RRR,RRR,RRR", read with a few table-free operations. Anything else (negative or
+// wider readings, other spacing, damage) is left to the general reading.
+bool usualFields(const char* f, std::size_t length, int& unit, int& scale, CoreReading& r) {
+    std::size_t at = 0;
+    if (length == 22 && f[4] == '5' && f[5] == '8' && f[6] == ',') {
+        scale = 58;
+        at = 7;
+    } else if (length == 23 && f[4] == '1' && f[5] == '3' && f[6] == '5' && f[7] == ',') {
+        scale = 135;
+        at = 8;
+    } else {
+        return false;
+    }
+    const unsigned hundreds = static_cast<unsigned char>(f[0]) - '0';
+    const int rest = threeCharacters(f); // all three digits: hundreds must be one too
+    if (hundreds > 9 || rest < 0 || f[3] != ',' || f[at + 3] != ',' || f[at + 7] != ',' ||
+        f[at + 11] != ',') {
+        return false;
+    }
+    const int first = threeCharacters(f + at);
+    const int second = threeCharacters(f + at + 4);
+    const int third = threeCharacters(f + at + 8);
+    const int chamber = threeCharacters(f + at + 12);
+    if ((first | second | third | chamber) < 0) {
+        return false;
+    }
+    unit = rest;
+    r.core[0] = first;
+    r.core[1] = second;
+    r.core[2] = third;
+    r.chamber = chamber;
+    return true;
+}
+
 } // namespace
 
 bool PcLogLineParser::parseDate(const char* text, LogSeconds& day, const char*& reason) {
@@ -110,22 +162,26 @@ PcLogLineParser::Result PcLogLineParser::parse(std::string_view line, CoreReadin
     }
     reading.time = day * 86400 + hour * 3600 + minute * 60 + second;
 
-    // Unit, scale, three cores and the chamber, read from a copy that ends in a NUL. The
-    // temperatures go straight into the reading: gathering them in an array and copying it as a
-    // block stalls every line on a load that waits for four separate stores.
+    // Unit, scale, three cores and the chamber: the usual layout first, then any other from a
+    // copy that ends in a NUL. The temperatures go straight into the reading: gathering them in
+    // an array and copying it as a block stalls every line on a load that waits for four
+    // separate stores.
     const std::size_t length = line.size() - CsvLine::kStampLength;
-    if (length > kMaxFieldsLength) {
-        reason = "too long for a data line";
-        return Result::Malformed;
-    }
-    char fields[kMaxFieldsLength + 1];
-    std::memcpy(fields, text + CsvLine::kStampLength, length);
-    fields[length] = '\0';
     int unit = 0;
     int scale = 0;
-    int* const targets[6] = {
-        &unit, &scale, &reading.core[0], &reading.core[1], &reading.core[2], &reading.chamber};
-    const Field status = numbers(fields, length, targets);
+    Field status = Field::Number;
+    if (!usualFields(text + CsvLine::kStampLength, length, unit, scale, reading)) {
+        if (length > kMaxFieldsLength) {
+            reason = "too long for a data line";
+            return Result::Malformed;
+        }
+        char fields[kMaxFieldsLength + 1];
+        std::memcpy(fields, text + CsvLine::kStampLength, length);
+        fields[length] = '\0';
+        int* const targets[6] = {
+            &unit, &scale, &reading.core[0], &reading.core[1], &reading.core[2], &reading.chamber};
+        status = numbers(fields, length, targets);
+    }
     switch (status) {
     case Field::Number:
         break;

@@ -47,6 +47,10 @@ void TreatmentRecord::addLine(std::string_view line) {
         beginFile("");
     }
     LogFileSummary& file = m_files.back();
+    // A log saved again by an editor may start with a byte order mark.
+    if (file.lines == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") {
+        line.remove_prefix(3);
+    }
     CoreReading reading;
     const char* reason = "";
     switch (m_parser.parse(line, reading, reason)) {

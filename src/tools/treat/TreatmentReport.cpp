@@ -20,6 +20,11 @@ const char* scaleName(Scale scale) {
     return scale == Scale::Centigrade ? "Centigrade" : "Fahrenheit";
 }
 
+// The allowed gap as the --max-gap option gives it.
+std::string gapText(LogSeconds seconds) {
+    return std::to_string(seconds) + " s";
+}
+
 std::string span(LogSeconds from, LogSeconds to) {
     return LogTimestamp::text(from) + " to " + LogTimestamp::text(to);
 }
@@ -35,10 +40,11 @@ std::string coresText(int cores) {
     return text;
 }
 
-// "... and 12 more (--all lists them)" after a cut list.
-void more(std::string& out, std::size_t shown, std::size_t total) {
+// "... and 12 more" after a cut list, saying whether --all would show them.
+void more(std::string& out, std::size_t shown, std::size_t total, bool allShowsThem = true) {
     if (shown < total) {
-        out += "    ... and " + std::to_string(total - shown) + " more (--all lists them)\n";
+        out += "    ... and " + std::to_string(total - shown) + " more" +
+               (allShowsThem ? " (--all lists them)\n" : "\n");
     }
 }
 
@@ -116,13 +122,23 @@ void TreatmentReport::fileBlock(std::string& out, std::size_t index) const {
         out += ", " + span(f.firstTime, f.lastTime);
     }
     out += "\n";
+    // The files are one record only when each begins after the ones before it end.
+    for (std::size_t earlier = 0; earlier < index && f.readings > 0; ++earlier) {
+        const LogFileSummary& e = m_record.files()[earlier];
+        if (e.readings > 0 && f.firstTime <= e.lastTime) {
+            out += "  It begins at or before the end of file " + std::to_string(earlier + 1) +
+                   " (" + LogTimestamp::text(e.lastTime) +
+                   "): the logs overlap or are not in time order\n";
+            break;
+        }
+    }
     if (f.malformed > 0) {
         out += "  " + std::to_string(f.malformed) + " malformed line" +
                (f.malformed == 1 ? "" : "s") + ", left out:\n";
         for (const MalformedLine& m : f.malformedKept) {
             out += "    line " + std::to_string(m.line) + ": " + m.reason + ": " + m.text + "\n";
         }
-        more(out, f.malformedKept.size(), static_cast<std::size_t>(f.malformed));
+        more(out, f.malformedKept.size(), static_cast<std::size_t>(f.malformed), false);
     }
 }
 
@@ -163,13 +179,12 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
     }
     if (median > rule.maxGapSeconds()) {
         out += "  Its lines are mostly further apart than the allowed gap of " +
-               LogTimestamp::durationText(rule.maxGapSeconds()) +
-               ", so no stretch can last (see --max-gap)\n";
+               gapText(rule.maxGapSeconds()) + ", so no stretch can last (see --max-gap)\n";
     }
 
     const std::size_t limit = m_listAll ? static_cast<std::size_t>(-1) : kListLimit;
     out += "  Stretches with every core at or above " + rule.thresholdText() + ": " +
-           std::to_string(stretches.size()) + "\n";
+           std::to_string(stretches.size()) + (stretches.empty() ? "\n" : " (* qualifies)\n");
     std::size_t shown = 0;
     for (std::size_t i = 0; i < stretches.size() && shown < limit; ++i, ++shown) {
         const bool qualifies = stretches[i].length() >= rule.requiredSeconds();
@@ -179,8 +194,8 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
 
     const std::vector<LineGap>& gaps = unit.gaps();
     if (!gaps.empty()) {
-        out += "  Gaps over " + LogTimestamp::durationText(rule.maxGapSeconds()) + ": " +
-               std::to_string(gaps.size()) + "\n";
+        out += "  Gaps over " + gapText(rule.maxGapSeconds()) + ": " + std::to_string(gaps.size()) +
+               "\n";
         shown = 0;
         for (; shown < gaps.size() && shown < limit; ++shown) {
             const LineGap& g = gaps[shown];
@@ -216,7 +231,8 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
                    ") after " + LogTimestamp::text(o.previous.time) + " (" + placeText(o.previous) +
                    ")\n";
         }
-        more(out, unit.outOfOrderKept().size(), static_cast<std::size_t>(unit.outOfOrderCount()));
+        more(out, unit.outOfOrderKept().size(), static_cast<std::size_t>(unit.outOfOrderCount()),
+             false);
     }
 }
 
@@ -228,8 +244,7 @@ std::string TreatmentReport::text() const {
            degrees(rule.minimumReading(Scale::Centigrade), Scale::Centigrade) +
            ", Fahrenheit lines from " +
            degrees(rule.minimumReading(Scale::Fahrenheit), Scale::Fahrenheit) +
-           "; lines more than " + LogTimestamp::durationText(rule.maxGapSeconds()) +
-           " apart break a stretch\n\n";
+           "; lines more than " + gapText(rule.maxGapSeconds()) + " apart break a stretch\n\n";
     for (std::size_t i = 0; i < m_record.files().size(); ++i) {
         fileBlock(out, i);
     }
