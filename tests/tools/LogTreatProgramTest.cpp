@@ -167,6 +167,8 @@ TEST(LogTreatProgram, SurvivesBinaryInputAndLinesWithoutEnds) {
     EXPECT_TRUE(contains(r.report, "File 2: cut.CSV\n  (no descriptor line)\n  1 lines, 0 data "
                                    "lines\n  1 malformed line, left out:\n    line 1: cut short"));
     EXPECT_TRUE(contains(r.report, "0 of 0 units TREATED"));
+    // Scripts asking for every unit treated do not take a record without units as a pass.
+    EXPECT_EQ(run(dir, {"--require-all", "cut.CSV"}).status, 1);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ constexpr const char* kHelp =
     "  --units LIST    units that must be in the record, such as 1-12,15; one that never ran\n"
     "                  while logged is NOT TREATED\n"
     "  --csv FILE      also write a CSV summary, one row per unit\n"
-    "  --require-all   exit status 1 when any unit is NOT TREATED\n"
+    "  --require-all   exit status 1 when any unit is NOT TREATED, or there is none\n"
     "  --all           list every stretch, gap and fault (otherwise the first 50 of each)\n"
     "  --help          show this text\n"
     "\n"
@@ -219,6 +219,11 @@ int LogTreatTool::run(int argc, char** argv) {
         return kFailed;
     }
     if (m_requireAll) {
+        // A record without a single unit proves nothing.
+        if (record.units().empty()) {
+            error("--require-all: the logs hold no unit at all");
+            return kNotAllTreated;
+        }
         for (const UnitTreatment* unit : record.units()) {
             if (!unit->verdict().treated) {
                 return kNotAllTreated;
