@@ -246,6 +246,7 @@ std::string TreatmentReport::text() const {
            degrees(rule.minimumReading(Scale::Fahrenheit), Scale::Fahrenheit) +
            "; lines more than " + gapText(rule.maxGapSeconds()) + " apart break a stretch\n\n";
     for (std::size_t i = 0; i < m_record.files().size(); ++i) {
+        out += i > 0 ? "\n" : "";
         fileBlock(out, i);
     }
     const std::vector<const UnitTreatment*> units = m_record.units();

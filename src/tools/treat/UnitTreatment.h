@@ -71,7 +71,7 @@ struct Verdict {
 // while the unit is being logged: the last stretch stays Open until a line ends it or finish().
 class UnitTreatment {
 public:
-    static constexpr std::size_t kMaxOutOfOrderKept = 20;
+    static constexpr std::size_t kMaxOutOfOrderKept = 5;
     // Spacings up to an hour are counted second by second for the median.
     static constexpr LogSeconds kSpacingRange = 3600;
 
