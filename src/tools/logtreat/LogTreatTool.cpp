@@ -209,8 +209,8 @@ int LogTreatTool::run(int argc, char** argv) {
 
     TreatmentReport report(record);
     report.setListAll(m_listAll);
-    const std::string text = report.text();
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    report.writeText(
+        [](const std::string& block) { std::fwrite(block.data(), 1, block.size(), stdout); });
     std::fflush(stdout);
     if (!m_csvPath.empty() && !writeCsv(report.csv())) {
         failed = true;

@@ -236,7 +236,7 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
     }
 }
 
-std::string TreatmentReport::text() const {
+void TreatmentReport::writeText(const std::function<void(const std::string&)>& write) const {
     const TreatmentRule& rule = m_record.rule();
     std::string out = "Treatment record: every core at or above " + rule.thresholdText() + " for " +
                       LogTimestamp::durationText(rule.requiredSeconds()) + "\n";
@@ -249,16 +249,23 @@ std::string TreatmentReport::text() const {
         out += i > 0 ? "\n" : "";
         fileBlock(out, i);
     }
+    write(out);
     const std::vector<const UnitTreatment*> units = m_record.units();
     std::size_t treated = 0;
     for (const UnitTreatment* unit : units) {
-        out += "\n";
+        out = "\n";
         unitBlock(out, *unit);
+        write(out);
         treated += unit->verdict().treated ? 1 : 0;
     }
-    out += "\n" + std::to_string(treated) + " of " + std::to_string(units.size()) + " unit" +
-           (units.size() == 1 ? "" : "s") + " TREATED\n";
-    return out;
+    write("\n" + std::to_string(treated) + " of " + std::to_string(units.size()) + " unit" +
+          (units.size() == 1 ? "" : "s") + " TREATED\n");
+}
+
+std::string TreatmentReport::text() const {
+    std::string text;
+    writeText([&text](const std::string& piece) { text += piece; });
+    return text;
 }
 
 std::string TreatmentReport::csv() const {

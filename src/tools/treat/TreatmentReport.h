@@ -3,6 +3,7 @@
 #include "tools/treat/TreatmentRecord.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,8 @@ public:
 
     // Lines end in LF: the report goes to the console.
     std::string text() const;
+    // The same text a block at a time, so that a long report need not be held whole.
+    void writeText(const std::function<void(const std::string&)>& write) const;
 
     // "unit,verdict,start,end,minutes,lowest_core,scale,file" and a row per unit, CR LF.
     std::string csv() const;
