@@ -32,6 +32,12 @@ TempDir::~TempDir() {
 
 std::string runTool(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingDir) {
+    int status = 0;
+    return runTool(program, args, workingDir, status);
+}
+
+std::string runTool(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& workingDir, int& exitStatus) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return "<pipe failed>";
@@ -66,6 +72,7 @@ std::string runTool(const std::string& program, const std::vector<std::string>& 
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (!WIFEXITED(status)) {
         output += "<crashed>";
     }

@@ -24,6 +24,10 @@ private:
 std::string runTool(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingDir);
 
+// Like runTool, also giving the exit status (-1 when the program did not exit normally).
+std::string runTool(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& workingDir, int& status);
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
