@@ -1,12 +1,10 @@
-#include "support/EngineFakes.h"
+#include "support/AlarmFarm.h"
 
 #include "alarm/CPcSpeaker.h"
-#include "config/ComPortProbe.h"
-#include "config/HiveFileBackend.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <memory>
 
 namespace {
 
@@ -14,51 +12,8 @@ using Op = RecordingSpeaker::Op;
 const Op kOn{Op::Gate, 1};
 const Op kOff{Op::Gate, 0};
 
-class NoComPorts : public ComPortProbe {
-public:
-    bool IsPortAvailable(int) override { return false; }
-};
-
-// The stored settings: annunciation on, 1000 Hz. Declared before the engine so it outlives
-// the document, whose end saves it.
-struct StoredSettings {
-    static std::string Write(const std::string& dir) {
-        std::ofstream(dir + "/registry.reg", std::ios::binary)
-            << "Windows Registry Editor Version 5.00\r\n\r\n"
-            << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer]\r\n"
-            << "\"Alarm Tone Frequency\"=dword:000003e8\r\n"
-            << "\"Alarm Annunciation\"=dword:00000001\r\n";
-        return dir + "/registry.reg";
-    }
-    ScratchDirectory dir;
-    HiveFileBackend hive{Write(dir.Path())};
-    NoComPorts ports;
-};
-
-// A started document whose farm 0 units answer in Run with the alarm bits the test sets.
-struct AlarmFarm : StoredSettings, EngineFixture {
-    explicit AlarmFarm(std::initializer_list<int> nodeIds) {
-        doc.SetRegistryBackend(&hive);
-        doc.SetComPortProbe(&ports);
-        doc.OnNewDocument();
-        ConfigureUnits(doc.Farm(0), nodeIds);
-        doc.FarmConnect(0);
-        Ticks(3);
-    }
-    void Ticks(int count) {
-        for (int i = 0; i < count; ++i) {
-            const std::size_t before = port.writes.size();
-            doc.Timer1_Tick();
-            for (int target : ScanTargets(before)) {
-                Reply(StatusReply(target, 0xA3, alarmBits[std::size_t(target)]));
-            }
-        }
-    }
-    std::array<std::uint8_t, 256> alarmBits{};
-};
-
-constexpr std::uint8_t kHighAlarm = 0x04;
-constexpr std::uint8_t kLowAlarm = 0x08;
+using alarm_farm::kHighAlarm;
+using alarm_farm::kLowAlarm;
 
 } // namespace
 
