@@ -1,5 +1,7 @@
 #include "alarm/PlatformSpeakerBackend.h"
 
+#include "alarm/AlarmToneRoute.h"
+
 #if defined(__linux__)
 #include <cerrno>
 #include <fcntl.h>
@@ -126,3 +128,7 @@ void PlatformSpeakerBackend::SetGate(bool open) {
 }
 
 #endif
+
+bool PlatformSpeakerBackend::ReachesPcSpeaker() {
+    return InputDevicesListPcSpeaker(ReadInputDevices()) && CanSound();
+}

@@ -23,6 +23,9 @@ public:
     // says something only where the kernel lists a "PC Speaker".
     bool CanSound();
 
+    // The kernel lists a "PC Speaker" and this user may reach it: the tone is heard through it.
+    bool ReachesPcSpeaker();
+
 private:
     enum class Device { NotLookedFor, None, InputDevice, Console };
 

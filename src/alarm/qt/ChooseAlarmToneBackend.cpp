@@ -12,7 +12,7 @@ std::unique_ptr<SpeakerBackend> ChooseAlarmToneBackend(AlarmToneRoute& chosen) {
     auto speaker = std::make_unique<PlatformSpeakerBackend>();
     QAudioDevice card;
     chosen = ChooseAlarmToneRoute({
-        [&speaker] { return InputDevicesListPcSpeaker(ReadInputDevices()) && speaker->CanSound(); },
+        [&speaker] { return speaker->ReachesPcSpeaker(); },
         [&card] {
             card = QMediaDevices::defaultAudioOutput();
             return !card.isNull();
