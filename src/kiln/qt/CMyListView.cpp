@@ -94,15 +94,11 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     }
 
     m_bStartupScanComplete = document.StartupScanComplete();
-    m_document.SetKilnListView(this);
     OnInitialUpdate();
 }
 
-CMyListView::~CMyListView() {
-    m_document.SetKilnListView(nullptr);
-}
-
 void CMyListView::OnInitialUpdate() {
+    m_document.SetKilnListView(this);
     ApplyColumnWidths();
     m_dwViewStyle = m_document.GetApplicationSettings().m_dwDisplayBitSet;
     ApplyStyle(static_cast<int>((m_dwViewStyle & kStyleBits) >> kStyleShift));
@@ -282,6 +278,7 @@ void CMyListView::ApplyStyle(int style) {
     // Changing the view mode resets these; the icon styles always wrap and stay put.
     m_pIcons->setMovement(QListView::Static);
     m_pIcons->setWrapping(true);
+    m_pIcons->setSpacing(style == LargeIcons ? 8 : 2);
     m_pStack->setCurrentWidget(m_pIcons);
 }
 

@@ -51,12 +51,17 @@ public:
     // Column widths in pixels, for normal and large fonts; 0 for the unnamed columns.
     static int ColumnWidth(int column, bool largeFont);
 
+    // The view registers itself as the document's kiln list. The document must outlive it, and
+    // whoever ends the view while the document goes on detaches it first
+    // (SetKilnListView(nullptr)); a document ended first never calls it again.
     explicit CMyListView(CTreeListDoc& document, QWidget* parent = nullptr);
-    ~CMyListView() override;
 
-    // The first update, once the document has loaded its settings: the columns' widths for the
-    // font, and the style stored in "Bit Set 1".
+    // The first update, once the document has loaded its settings: the registration with the
+    // document, the columns' widths for the font, and the style stored in "Bit Set 1".
     void OnInitialUpdate();
+
+    // The copy of "Bit Set 1" with the style chosen in this run in bits 2-3.
+    std::uint32_t ViewStyleWord() const { return m_dwViewStyle; }
 
     // KilnListView
     void nOTIFYoFtREEsELECTION(bool clear, int farmIndex, const UnitSlots& units) override;

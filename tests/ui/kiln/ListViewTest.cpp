@@ -35,6 +35,8 @@ public:
 struct ListFixture {
     explicit ListFixture(Language language = Language::English)
         : doc(language, scratch.Path()), view(doc) {}
+    // The view ends first here, so the document lets go of it, as the program's owner would.
+    ~ListFixture() { doc.SetKilnListView(nullptr); }
 
     void AddUnit(int farmIndex, const KilnRecord& record) {
         const int nodeIndex = record.m_byIdentificationCode - 1;
@@ -322,6 +324,8 @@ TEST(KilnListStyles, StyleCommandsSwitchBetweenTheReportAndIconViews) {
     EXPECT_EQ(changed[3][0].toInt(), CMyListView::Details);
     std::unique_ptr<QMenu> menu(f.view.BuildBackgroundMenu(nullptr));
     EXPECT_TRUE(Command(*menu, CMyListView::ID_VIEW_DETAILS)->isChecked());
+    f.view.SetListStyle(CMyListView::SmallIcons);
+    EXPECT_EQ(f.view.ViewStyleWord(), 4u) << "bits 2-3 = 1, the rest as stored";
 }
 
 TEST(KilnListStyles, OnlyTheSixNamedColumnsTakeRoom) {
