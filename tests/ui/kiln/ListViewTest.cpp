@@ -342,7 +342,14 @@ TEST(KilnListStyles, OnlyTheSixNamedColumnsTakeRoom) {
         EXPECT_EQ(f.view.DetailsView().isColumnHidden(column), !named) << column;
     }
     EXPECT_EQ(f.view.Model().columnCount(), 18) << "every column stays in the model";
-    EXPECT_EQ(f.view.DetailsView().header(), &f.view.Header());
+    ASSERT_EQ(f.view.DetailsView().header(), &f.view.Header());
+    // The header still draws a divider for each unnamed column, on its neighbour's edge.
+    const auto layout = f.view.Header().CurrentLayout();
+    ASSERT_EQ(layout.sections.size(), 18u);
+    EXPECT_TRUE(layout.sections[1].divider);
+    EXPECT_EQ(layout.sections[1].dividerX, layout.sections[0].dividerX);
+    EXPECT_EQ(layout.sections[1].rect.width(), 0);
+    EXPECT_EQ(layout.frame.width(), layout.sections[9].dividerX) << "frame ends at RTD4";
 }
 
 TEST(KilnListSheet, TheOpenSheetHearsOfItsUnitAndOfCommits) {
