@@ -182,3 +182,15 @@ void CPalettePage::OnApply() {
         m_document.Apply_3_1(*mode);
     }
 }
+
+void CPalettePage::Refresh(const KilnRecord& record) {
+    UpdateDynamic(PaletteDisplayBlock::FromRecord(record));
+}
+
+void CPalettePage::NotifyOfStatus(int replyCode) {
+    nOTIFYoFsTATUS(replyCode);
+}
+
+void CPalettePage::NotifyOfStartupScanStatus(bool startupScanComplete) {
+    nOTIFYoFsTARTUPsCANsTATUS(startupScanComplete ? 1 : 0);
+}

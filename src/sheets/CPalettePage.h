@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kiln/PalettePageState.h"
+#include "kiln/qt/PaletteSheetSink.h"
 
 #include <QWidget>
 
@@ -18,7 +19,7 @@ class QPushButton;
 // the operator toggles the mode with the spin control and sends it with Apply, which commits
 // through the document. What it shows is decided by PalettePageState; the page renders the
 // fields each call changed.
-class CPalettePage : public QWidget {
+class CPalettePage : public QWidget, public PaletteSheetSink {
     Q_OBJECT
 
 public:
@@ -28,6 +29,11 @@ public:
     void UpdateDynamic(const PaletteDisplayBlock& block);
     void nOTIFYoFsTATUS(int replyCode);
     void nOTIFYoFsTARTUPsCANsTATUS(int flag);
+
+    // PaletteSheetSink: how the kiln list reaches the open page.
+    void Refresh(const KilnRecord& record) override;
+    void NotifyOfStatus(int replyCode) override;
+    void NotifyOfStartupScanStatus(bool startupScanComplete) override;
 
     // The operator's two actions, as the spin control and the Apply button run them.
     void OnSpin();

@@ -2,6 +2,10 @@
 
 #include "pclog/qt/CLogDescriptorDialog.h"
 
+LogDescriptorPrompt::~LogDescriptorPrompt() {
+    delete m_pDialog.data();
+}
+
 void LogDescriptorPrompt::Ask(CTreeListDoc& document, const std::string& previousText) {
     if (m_pDialog == nullptr || !m_pDialog->isVisible()) {
         m_pDialog = new CLogDescriptorDialog(document, previousText, m_pWindow);

@@ -13,6 +13,10 @@ class QWidget;
 class LogDescriptorPrompt {
 public:
     explicit LogDescriptorPrompt(QWidget* window) : m_pWindow(window) {}
+    // A dialog still open goes without answering: the document may be gone already.
+    ~LogDescriptorPrompt();
+    LogDescriptorPrompt(const LogDescriptorPrompt&) = delete;
+    LogDescriptorPrompt& operator=(const LogDescriptorPrompt&) = delete;
 
     // Shows the prompt offering previousText; an open one is brought to the front instead.
     void Ask(CTreeListDoc& document, const std::string& previousText);

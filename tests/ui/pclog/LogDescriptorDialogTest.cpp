@@ -93,3 +93,15 @@ TEST(LogDescriptorDialog, SpanishTextsFitAndThePreviousTextIsOffered) {
     dialog.reject();
     EXPECT_EQ(spanish.LogDescriptor(), "");
 }
+
+TEST_F(DescriptorPrompt, PromptEndedWithTheWindowAnswersNothing) {
+    ConnectAndAsk();
+    {
+        LogDescriptorPrompt windowGoing(nullptr);
+        windowGoing.Ask(doc, "x");
+        ASSERT_NE(windowGoing.OpenDialog(), nullptr);
+    }
+    EXPECT_TRUE(doc.LogDescriptorPromptOpen()) << "no answer from a dialog taken down";
+    QTest::keyClick(prompting.prompt.OpenDialog(), Qt::Key_Escape);
+    EXPECT_FALSE(doc.LogDescriptorPromptOpen());
+}
