@@ -9,6 +9,8 @@
 #include "kiln/CommitList.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/KilnRecord.h"
+#include "kiln/TrendStore.h"
+#include "net/LineHealth.h"
 #include "net/TransactionType.h"
 
 #include <array>
@@ -95,6 +97,13 @@ public:
     bool StartupScanComplete() const { return m_tx.m_bStartupScanComplete; }
     std::uint16_t StatusTimeCounter() const { return m_tx.m_wStatusTime; }
     void SetStatusTimeCounter(std::uint16_t value) { m_tx.m_wStatusTime = value; }
+
+    // ---- Line health and trends of the connection (net/, fed by the scheduler and replies)
+    // Both start afresh at each connection. Times are local seconds since 2000-01-01.
+    const LineHealth& Health() const { return m_health; }
+    const TrendStore& Trends() const { return m_trends; }
+    // The clock's local time in those seconds; 0 without a clock.
+    std::int64_t LocalNow() const;
 
     // ---- Reply assembly and dispatch (net/CTreeListDoc_Replies.cpp) --------------------
     void pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount);
@@ -308,6 +317,13 @@ private:
     } m_kiln;
 
     CommitList m_commit;
+
+    // What the line did with each query, and the readings, for this connection.
+    LineHealth m_health;
+    TrendStore m_trends;
+    bool m_bAttemptRefused = false; // the query in progress already had a reply refused
+    void StartLineRecords();
+    void NoteRefusedReply();
 
     // Outcome of the alarm station's size query.
     struct StationState {

@@ -75,6 +75,13 @@ void CMainFrameLink::HowManyBytesInTheReceiveBuffer() {
     (void)freeSpace;
 }
 
+int CMainFrameLink::BytesWaiting() {
+    if (m_pControl == nullptr || !IsPortOpen()) {
+        return 0;
+    }
+    return m_pControl->BytesWaiting();
+}
+
 int CMainFrameLink::CarrierDetect() {
     if (m_pControl == nullptr || !IsPortOpen()) {
         return 0;

@@ -38,6 +38,7 @@ public:
     int OpenPort(bool directLine, int comPort) override { return Open(directLine, comPort); }
     void ClosePort() override { mf_pORT_cLOSE(); }
     int CarrierDetect() override;
+    int BytesWaiting() override;
 
     // SerialPortListener
     void OnPortControl_CdChange(int carrierState) override;

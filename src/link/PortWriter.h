@@ -19,4 +19,6 @@ public:
     virtual int CarrierDetect() { return 0; }
     // Diagnostic of the receive buffer's fill; changes nothing.
     virtual void HowManyBytesInTheReceiveBuffer() {}
+    // Bytes received since the last write and not yet taken; changes nothing.
+    virtual int BytesWaiting() { return 0; }
 };

@@ -23,6 +23,7 @@ void CTreeListDoc::pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount) {
     }
     const std::uint8_t code = reply[1];
     if (!IsReplyCode(code) || !VerifyTheChecksum(ChecksumBytesFor(code), byteCount, reply)) {
+        NoteRefusedReply();
         return;
     }
 
@@ -37,6 +38,15 @@ void CTreeListDoc::pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount) {
         KVN_To_PC(scratch, reply + 2);
         const int nodeId = reply[0];
         KilnRecord* stored = farm.Unit(nodeId - 1);
+        // Another unit's reply still updates that unit, but the unit asked has not answered.
+        if (nodeId == m_tx.m_iScanTarget) {
+            m_health.GoodReply(nodeId, LocalNow());
+        } else {
+            NoteRefusedReply();
+        }
+        if (stored != nullptr) {
+            m_trends.AddReading(nodeId, LocalNow(), scratch);
+        }
         if (m_pListView != nullptr && nodeId >= 1 && nodeId <= kUnitSlotCount &&
             stored != nullptr) {
             if (scratch.m_bCentigrade != stored->m_bCentigrade) {
@@ -76,4 +86,11 @@ void CTreeListDoc::pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount) {
         return;
     }
     m_tx.m_iTransactionType = m_tx.m_iNextTransactionType;
+}
+
+void CTreeListDoc::NoteRefusedReply() {
+    if (m_tx.m_iTransactionType == TT_KVN_T1_PIO_I && !m_bAttemptRefused) {
+        m_bAttemptRefused = true;
+        m_health.Refused(m_tx.m_iScanTarget);
+    }
 }

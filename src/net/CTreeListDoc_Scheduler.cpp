@@ -3,7 +3,9 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/FrameServices.h"
+#include "app/LocalSeconds.h"
 #include "kiln/KilnListView.h"
+#include "link/PortWriter.h"
 #include "net/Frames.h"
 
 #include <cstdio>
@@ -75,11 +77,41 @@ void CTreeListDoc::Timer1_Tick() {
     AdvanceStep();
 }
 
+std::int64_t CTreeListDoc::LocalNow() const {
+    return m_pClock != nullptr ? LocalSeconds(m_pClock->Now()) : 0;
+}
+
+void CTreeListDoc::StartLineRecords() {
+    const FarmRecord& farm = CurrentFarm();
+    std::vector<int> nodes;
+    for (int index = 0; index < kUnitSlotCount; ++index) {
+        if (farm.m_bNodeConfigured[static_cast<std::size_t>(index)] != 0) {
+            nodes.push_back(index + 1);
+        }
+    }
+    m_health.Reset(nodes);
+    m_trends.Reset(LocalNow());
+    m_bAttemptRefused = false;
+}
+
 void CTreeListDoc::TimeOutStep() {
     FarmRecord& farm = CurrentFarm();
     switch (m_tx.m_iTransactionType) {
     case TT_KVN_T1_PIO_I: {
         const int nodeIndex = farm.m_iLastQueriedIndex;
+        {
+            // Bytes left over that never made a reply of the expected length were refused.
+            const int asked = nodeIndex + 1;
+            m_health.NoValidReply(asked);
+            if (!m_bAttemptRefused && m_pPortWriter != nullptr &&
+                m_pPortWriter->BytesWaiting() > 0) {
+                m_health.Refused(asked);
+            }
+            if (m_tx.m_iRetryCountdown == 0) {
+                m_health.GiveUp(asked);
+                m_trends.NoteSilence(asked);
+            }
+        }
         KilnRecord* stored = farm.Unit(nodeIndex);
         if (stored == nullptr) {
             break;
@@ -115,6 +147,7 @@ void CTreeListDoc::AdvanceStep() {
     switch (m_tx.m_iTransactionType) {
     case TT_KVN_T0_PIO_O_1: {
         IssueConnectionBurst();
+        StartLineRecords();
         FarmRecord& farm = CurrentFarm();
         // The rotation starts again at the lowest configured unit.
         farm.m_iRoundRobinIndex = farm.m_iHighestConfiguredIndex;
@@ -185,6 +218,8 @@ void CTreeListDoc::IssueCommitOrQuery() {
         SetStatus(text);
         m_tx.m_iExpectedReplyBytes = kScanReplyLength;
         IssueQuery(QT_KVN_SCAN, target, kScanReplyLength);
+        m_health.PollSent(target);
+        m_bAttemptRefused = false;
         m_tx.m_iNextTransactionType = TT_KVN_T1_PIO_O;
         m_tx.m_iTransactionType = TT_KVN_T1_PIO_I;
         farm.m_iLastQueriedIndex = target - 1;
