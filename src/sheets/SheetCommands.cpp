@@ -20,6 +20,18 @@ SheetCommands::SheetCommands(CTreeListDoc& document, CMyListView& list, CTreeLis
             Qt::QueuedConnection);
 }
 
+CPaletteSheet* SheetCommands::PaletteSheet() const {
+    return m_pPalette.data();
+}
+
+CAddKilnDialog* SheetCommands::AddKilnDialog() const {
+    return m_pAddKiln.data();
+}
+
+CFarmPropertiesSheet* SheetCommands::FarmSheet() const {
+    return m_pFarm.data();
+}
+
 void SheetCommands::OpenPaletteSheet(int farmIndex, int nodeIndex) {
     if (m_pPalette != nullptr || m_pAddKiln != nullptr || m_pFarm != nullptr) {
         return;

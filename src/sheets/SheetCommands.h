@@ -29,9 +29,9 @@ public:
     void OpenFarmProperties(int farmIndex);
 
     // The sheet or dialog running now, or nullptr.
-    CPaletteSheet* PaletteSheet() const { return m_pPalette; }
-    CAddKilnDialog* AddKilnDialog() const { return m_pAddKiln; }
-    CFarmPropertiesSheet* FarmSheet() const { return m_pFarm; }
+    CPaletteSheet* PaletteSheet() const;
+    CAddKilnDialog* AddKilnDialog() const;
+    CFarmPropertiesSheet* FarmSheet() const;
 
 private:
     CTreeListDoc& m_document;

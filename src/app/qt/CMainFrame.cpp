@@ -10,6 +10,7 @@
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "sheets/SheetCommands.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -125,6 +126,8 @@ void CMainFrame::CreateClient() {
     setCentralWidget(m_pSplitter);
     m_pDocument->SetKilnListView(m_pList);
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
+    // Operate, a double click, New Kiln and the tree's Properties open their sheets.
+    new SheetCommands(*m_pDocument, *m_pList, *m_pTree, this);
 }
 
 void CMainFrame::OnInitialUpdate() {
