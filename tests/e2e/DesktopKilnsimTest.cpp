@@ -31,9 +31,10 @@ namespace {
 // Farm 1 with units 3, 5, 9 and 12 on COM1, connected at start-up.
 void WriteStartupHive(const std::string& path) {
     WriteHive(path, {3, 5, 9, 12}, 1);
-    std::ofstream(path, std::ios::binary | std::ios::app)
-        << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer\\Farm 01]\r\n"
-        << "\"Bit Set 1\"=dword:00000001\r\n\r\n";
+    // The farm's "Bit Set 1" with its connect-at-start-up bit, in the farm's own section.
+    std::string hive = ReadFile(path);
+    hive.insert(hive.size() - 2, "\"Bit Set 1\"=dword:00000001\r\n");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << hive;
 }
 
 void SetEnvironment(const TempFolder& tmp) {
