@@ -1,6 +1,7 @@
 #include "app/qt/CMainFrame.h"
 
 #include "alarm/PlatformSpeakerBackend.h"
+#include "alarm/qt/AlarmAttention.h"
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
 #include "app/SystemClock.h"
@@ -11,6 +12,8 @@
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
 #include "sheets/SheetCommands.h"
+#include "trend/qt/LineHealthWindow.h"
+#include "trend/qt/TrendWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -74,6 +77,9 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     resize(760, 520);
     CreateStatusBar();
     CreateClient();
+
+    // While the tone sounds the window asks for attention as well.
+    m_pAttention = new AlarmAttention(this);
 
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CMainFrame::OnTimer);
@@ -187,6 +193,20 @@ void CMainFrame::CreateMenus() {
         m_actions[item.command] = action;
     }
 
+    view->addSeparator();
+    QAction* trend = view->addAction(spanish ? QString::fromUtf8("La &tendencia\u2026")
+                                             : QString::fromUtf8("&Trend\u2026"));
+    trend->setObjectName("viewTrend");
+    connect(trend, &QAction::triggered, this, [this] {
+        TrendWindow::Show(*m_pDocument, TrendWindow::UnitToShow(*m_pDocument), m_language, this);
+    });
+    QAction* health =
+        view->addAction(spanish ? QString::fromUtf8("La &salud de la l\u00EDnea\u2026")
+                                : QString::fromUtf8("Line &Health\u2026"));
+    health->setObjectName("viewLineHealth");
+    connect(health, &QAction::triggered, this,
+            [this] { LineHealthWindow::Show(*m_pDocument, m_language, this); });
+
     QMenu* help = bar->addMenu(text(IDS_MENU_HELP, IDS_MENU_HELP_ES, 4));
     // The Spanish About item reads as the Help menu does.
     QAction* about = help->addAction(text(IDS_MENU_ABOUT, IDS_MENU_HELP_ES, 4));
@@ -229,6 +249,7 @@ void CMainFrame::StartTimer() {
 
 void CMainFrame::OnTimer() {
     m_pDocument->Timer1_Tick();
+    m_pAttention->Update(m_pDocument->ToneSounding());
     UpdateIndicators();
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+class AlarmAttention;
 class CMyListView;
 class CTreeListDoc;
 class CTreeListView;
@@ -129,6 +130,7 @@ private:
     CMyListView* m_pList = nullptr;
     std::map<int, QAction*> m_actions;
     QPointer<QInputDialog> m_pDescriptorPrompt;
+    AlarmAttention* m_pAttention = nullptr;
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };

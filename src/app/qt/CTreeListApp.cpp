@@ -1,5 +1,7 @@
 #include "app/qt/CTreeListApp.h"
 
+#include "alarm/AlarmToneRoute.h"
+#include "alarm/qt/ChooseAlarmToneBackend.h"
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
 #include "app/qt/SingleInstanceGuard.h"
@@ -25,12 +27,23 @@ bool CTreeListApp::InitInstance(Options options) {
     if (!m_pGuard->Acquire()) {
         return false;
     }
+    // How the alarm tone reaches the operator is decided once, from the machine's hardware.
+    std::string toneNotice;
+    if (!options.seams.speaker) {
+        AlarmToneRoute route = AlarmToneRoute::None;
+        options.seams.speaker = ChooseAlarmToneBackend(route);
+        options.seams.speakerName = QString::fromStdString(AlarmToneAboutLine(route, m_language));
+        toneNotice = AlarmToneNotice(route, m_language);
+    }
     m_pFrame = std::make_unique<CMainFrame>(m_language, options.workingDirectory,
                                             std::move(options.seams));
     connect(m_pGuard.get(), &SingleInstanceGuard::raiseRequested, m_pFrame.get(),
             &CMainFrame::RestoreAndRaise);
     m_pFrame->Document().OnNewDocument();
     m_pFrame->OnInitialUpdate();
+    if (!toneNotice.empty()) {
+        m_pFrame->SetStatusText(toneNotice);
+    }
     QSettings settings;
     m_pFrame->ApplyStoredPlacement(settings);
     m_pFrame->ShowAsPlaced();

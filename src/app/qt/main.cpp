@@ -7,9 +7,22 @@
 #include <QApplication>
 
 #include <clocale>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 int main(int argc, char** argv) {
     constexpr Language language = Language::KILNWATCH_LANGUAGE;
+#if defined(__GLIBC__)
+    // Every burst of bytes from the serial port takes a 32 KB buffer that is handed back once
+    // the reply is read; with glibc's default trim threshold that grows and shrinks the heap,
+    // with its system calls, for every reply of every unit.
+    mallopt(M_TRIM_THRESHOLD, 1 << 20);
+#endif
+    // The plain event loop wakes up for less than GLib's, several times a second all day.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) {
+        qputenv("QT_NO_GLIB", "1");
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("kilnwatch"));
     QApplication::setApplicationName(QStringLiteral("kilnwatch"));
