@@ -73,6 +73,8 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     m_pIcons->setModel(m_pModel);
     m_pIcons->setSelectionModel(m_pDetails->selectionModel());
     m_pIcons->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Whole lines, as the report style selects them, since both share one selection.
+    m_pIcons->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pIcons->setMovement(QListView::Static);
     m_pIcons->setResizeMode(QListView::Adjust);
