@@ -46,10 +46,12 @@ qint64 ToneSource::readData(char* data, qint64 maxSize) {
     bool drainedNow = false;
     {
         QMutexLocker lock(&m_mutex);
+        // Only reads that are silence from their first sample count towards the drain.
+        const bool silentThroughout = m_generator.Silent();
         m_samples.resize(static_cast<std::size_t>(frames));
         m_generator.Generate(m_samples);
         Convert(data, frames);
-        if (m_generator.Silent()) {
+        if (silentThroughout) {
             m_qwSilentBytes += frames * frameBytes;
             if (m_bDrainArmed && m_qwSilentBytes >= m_qwDrainBytes) {
                 m_bDrainArmed = false;
