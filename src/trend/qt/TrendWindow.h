@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/Language.h"
+#include "tools/treat/TreatmentRule.h"
+#include "trend/qt/TrendPlot.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class CTreeListDoc;
+class QChart;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+// The Trend window of one unit: its three core temperatures and the chamber temperature over
+// the connection, in the unit's own scale, with the treatment threshold as a line and the
+// stretches at threshold shaded (darker where a stretch lasted the required time). Lines
+// break where the unit did not answer. "Open PC log…" shows a past log's unit the same way.
+// Non-modal; one window per unit.
+class TrendWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The live trend of a unit of the connected farm.
+    TrendWindow(const CTreeListDoc& document, int nodeId, Language language,
+                QWidget* parent = nullptr);
+
+    // Opens the unit's Trend window, or raises it when it is open already.
+    static TrendWindow* Show(const CTreeListDoc& document, int nodeId, Language language,
+                             QWidget* parent);
+
+    // The unit the Trend command shows: the farm's selected unit, else its first unit.
+    static int UnitToShow(const CTreeListDoc& document);
+
+    // Shows the unit of a PC log instead of the live trend; false (the window unchanged, the
+    // reason shown) when the log cannot be read.
+    bool OpenPcLog(const QString& path);
+
+    const TrendPlot& Plot() const { return m_plot; }
+    QChart& Chart() { return *m_chart; }
+    bool ShowingLog() const { return !m_logPath.isEmpty(); }
+    const logtools::TreatmentRule& Rule() const { return m_rule; }
+    int NodeId() const { return m_nodeId; }
+
+public slots:
+    void Refresh();
+
+private:
+    void AskForPcLog();
+    void RuleEdited();
+    void UnitChosen(int index);
+    void Draw();
+    QString Text(const char* english, const char* spanish) const;
+
+    const CTreeListDoc& m_document;
+    int m_nodeId;
+    Language m_language;
+    logtools::TreatmentRule m_rule;
+    TrendPlot m_plot;
+    QString m_logPath;
+    std::vector<int> m_logUnits;
+    QChart* m_chart = nullptr;
+    QChartView* m_view = nullptr;
+    QLabel* m_status = nullptr;
+    QLineEdit* m_threshold = nullptr;
+    QSpinBox* m_minutes = nullptr;
+    QComboBox* m_unit = nullptr;
+    QPushButton* m_openLog = nullptr;
+    QPushButton* m_live = nullptr;
+    QTimer m_timer;
+};

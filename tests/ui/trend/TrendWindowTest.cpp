@@ -1,0 +1,149 @@
+#include "trend/qt/TrendWindow.h"
+#include "system/FarmHarness.h"
+#include "tools/treat/TreatmentRecord.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QLineSeries>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+farmsim::UnitConfig RunningUnit(int nodeId, bool centigrade) {
+    farmsim::UnitConfig unit;
+    unit.nodeId = nodeId;
+    unit.idCode = static_cast<std::uint8_t>(nodeId);
+    unit.mode = farmsim::Mode::Run;
+    unit.centigrade = centigrade;
+    return unit;
+}
+
+int SeriesNamed(QChart& chart, const QString& name) {
+    int count = 0;
+    for (QAbstractSeries* series : chart.series()) {
+        count += series->name() == name ? 1 : 0;
+    }
+    return count;
+}
+
+int AreaSeries(QChart& chart) {
+    int count = 0;
+    for (QAbstractSeries* series : chart.series()) {
+        count += series->type() == QAbstractSeries::SeriesTypeArea ? 1 : 0;
+    }
+    return count;
+}
+
+// A PC log of two units a minute apart: unit 3 (C) cold for 10 minutes, then at 57C with a
+// five-minute hole after minute 50; unit 4 (F) at 133F (56C) for 20 minutes, then at 132F.
+std::string WriteLog(const std::string& dir) {
+    const std::string path = dir + "/001_061206_081500.CSV";
+    std::ofstream out(path, std::ios::binary);
+    out << "Charge 17\r\n";
+    for (int minute = 0; minute < 90; ++minute) {
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "12/06/06,%02d:%02d:00,", 8 + (15 + minute) / 60,
+                      (15 + minute) % 60);
+        if (!(minute > 50 && minute < 56)) {
+            const int c = minute < 10 ? 50 : 57;
+            char line[64];
+            std::snprintf(line, sizeof line, "003,58,%3d,%3d,%3d,%3d", c, c + 1, c + 2, 70);
+            out << stamp << line << "\r\n";
+        }
+        const int f = minute < 20 ? 133 : 132;
+        char line[64];
+        std::snprintf(line, sizeof line, "004,135,%3d,%3d,%3d,%3d", f, f + 3, f + 1, 160);
+        out << stamp << line << "\r\n";
+    }
+    return path;
+}
+
+} // namespace
+
+TEST(TrendWindow, AUnitThatWentSilentShowsAGapNotALineAcrossIt) {
+    farmsim::FarmConfig config;
+    config.units = {RunningUnit(4, false), RunningUnit(5, true)};
+    FarmHarness h(config, 5);
+    h.ConfigureFarm();
+    h.beforeTick = [&](int tick) { h.Sim().Unit(5)->SetSilent(tick > 600 && tick <= 1200); };
+    h.Doc().FarmConnect(0);
+    h.RunTicks(1800);
+
+    TrendWindow window(h.Doc(), 5, Language::English);
+    const TrendPlot& plot = window.Plot();
+    ASSERT_EQ(plot.Segments(0).size(), 2u);
+    EXPECT_GE(plot.Segments(0)[1].front().time - plot.Segments(0)[0].back().time, 540);
+    EXPECT_EQ(SeriesNamed(window.Chart(), "Core 1"), 2);
+    EXPECT_EQ(SeriesNamed(window.Chart(), "Chamber"), 2);
+    EXPECT_TRUE(plot.Centigrade());
+    EXPECT_EQ(SeriesNamed(window.Chart(), QString::fromUtf8("Threshold 56\xC2\xB0"
+                                                            "C")),
+              1);
+
+    TrendWindow fahrenheit(h.Doc(), 4, Language::English);
+    EXPECT_EQ(fahrenheit.Plot().Segments(0).size(), 1u);
+    EXPECT_EQ(fahrenheit.Plot().ThresholdReading(), 133) << "56C is 132.8F, never rounded down";
+}
+
+TEST(TrendWindow, ShadedStretchesOfAPcLogAreTheTreatmentRecordsOwn) {
+    ScratchDirectory dir;
+    const std::string path = WriteLog(dir.Path());
+    FarmHarness h(farmsim::FarmConfig{}, 1);
+    TrendWindow window(h.Doc(), 3, Language::English);
+    ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
+    ASSERT_TRUE(window.ShowingLog());
+
+    // logtreat reads the log through the same record with the same rule.
+    logtools::TreatmentRecord record(window.Rule());
+    ASSERT_TRUE(record.readFile(path));
+    record.finish();
+    const auto& expected = record.unit(3)->stretches();
+    const auto& shaded = window.Plot().Stretches();
+    ASSERT_EQ(shaded.size(), expected.size());
+    ASSERT_EQ(shaded.size(), 2u) << "the hole after minute 50 breaks the stretch";
+    for (std::size_t i = 0; i < shaded.size(); ++i) {
+        EXPECT_EQ(shaded[i].from, expected[i].first.time);
+        EXPECT_EQ(shaded[i].to, expected[i].last.time);
+    }
+    EXPECT_TRUE(shaded[0].longEnough);
+    EXPECT_EQ(window.Plot().Treated(), record.unit(3)->verdict().treated);
+    EXPECT_EQ(AreaSeries(window.Chart()), 2);
+    EXPECT_EQ(window.Plot().Segments(0).size(), 2u) << "the hole is a gap in the line too";
+
+    // The log's other unit, in its own scale.
+    window.setProperty("unused", 0);
+    TrendWindow other(h.Doc(), 4, Language::Spanish);
+    ASSERT_TRUE(other.OpenPcLog(QString::fromStdString(path)));
+    EXPECT_FALSE(other.Plot().Centigrade());
+    const auto& expectedF = record.unit(4)->stretches();
+    ASSERT_EQ(other.Plot().Stretches().size(), expectedF.size());
+    ASSERT_EQ(expectedF.size(), 1u);
+    EXPECT_EQ(other.Plot().Stretches()[0].to, expectedF[0].last.time);
+    EXPECT_FALSE(other.Plot().Treated());
+    EXPECT_EQ(SeriesNamed(other.Chart(), QString::fromUtf8("N\xC3\xBA"
+                                                           "cleo 2")),
+              1);
+}
+
+TEST(TrendWindow, ALogThatCannotBeReadLeavesTheWindowAsItWas) {
+    ScratchDirectory dir;
+    FarmHarness h(farmsim::FarmConfig{}, 1);
+    TrendWindow window(h.Doc(), 3, Language::English);
+    EXPECT_FALSE(window.OpenPcLog(QString::fromStdString(dir.Path() + "/missing.CSV")));
+    EXPECT_FALSE(window.ShowingLog());
+    EXPECT_TRUE(window.Plot().Empty());
+}
+
+TEST(TrendWindow, ALogWithoutTheUnitShowsItsFirstUnit) {
+    ScratchDirectory dir;
+    const std::string path = WriteLog(dir.Path());
+    FarmHarness h(farmsim::FarmConfig{}, 1);
+    TrendWindow window(h.Doc(), 77, Language::English);
+    ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
+    EXPECT_EQ(window.NodeId(), 3);
+    EXPECT_EQ(window.Plot().NodeId(), 3);
+}
