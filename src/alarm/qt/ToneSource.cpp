@@ -33,6 +33,10 @@ bool ToneSource::GateOpen() const {
     return m_generator.GateOpen();
 }
 
+bool ToneSource::open(OpenMode mode) {
+    return QIODevice::open(mode | QIODevice::Unbuffered);
+}
+
 qint64 ToneSource::bytesAvailable() const {
     return QIODevice::bytesAvailable() + m_format.bytesForDuration(kOfferedMilliseconds * 1000);
 }

@@ -22,6 +22,8 @@ public:
     void SetGate(bool open, qint64 silentBytes = 0);
     bool GateOpen() const;
 
+    // Always unbuffered: a read must never hand out tone made before the gate last changed.
+    bool open(OpenMode mode) override;
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
 
