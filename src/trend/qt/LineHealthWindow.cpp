@@ -40,7 +40,7 @@ LineHealthWindow::LineHealthWindow(const CTreeListDoc& document, Language langua
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
     layout->addWidget(m_table);
-    resize(720, 420);
+    resize(860, 420);
 
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &LineHealthWindow::Refresh);

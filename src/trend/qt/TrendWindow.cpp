@@ -60,6 +60,8 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
 
     m_chart = new QChart();
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // Legend entries drawn as the lines themselves, so their styles tell them apart in grey.
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName("trendChart");
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -261,6 +263,11 @@ void TrendWindow::Draw() {
     const int low = m_plot.Lowest() - 5;
     const int high = m_plot.Highest() + 5;
     valueAxis->setRange(low, high);
+    valueAxis->applyNiceNumbers();
+    valueAxis->setLabelFormat("%.0f");
+    // The shading spans the whole height of the axis as rounded.
+    const qreal top = valueAxis->max();
+    const qreal bottom = valueAxis->min();
     std::int64_t first = m_plot.FirstTime();
     std::int64_t last = m_plot.LastTime();
     if (m_plot.Empty()) {
@@ -284,10 +291,10 @@ void TrendWindow::Draw() {
     for (const TrendPlot::Span& span : m_plot.Stretches()) {
         auto* upper = new QLineSeries;
         auto* lower = new QLineSeries;
-        upper->append(AxisTime(span.from), high);
-        upper->append(AxisTime(span.to), high);
-        lower->append(AxisTime(span.from), low);
-        lower->append(AxisTime(span.to), low);
+        upper->append(AxisTime(span.from), top);
+        upper->append(AxisTime(span.to), top);
+        lower->append(AxisTime(span.from), bottom);
+        lower->append(AxisTime(span.to), bottom);
         auto* area = new QAreaSeries(upper, lower);
         upper->setParent(area);
         lower->setParent(area);
