@@ -8,6 +8,17 @@
 
 #include <cstdio>
 
+namespace {
+
+// Where nothing can sound, nothing is tried: no console tone that nobody hears.
+class NoToneBackend : public SpeakerBackend {
+public:
+    void SetDivisor(std::uint16_t) override {}
+    void SetGate(bool) override {}
+};
+
+} // namespace
+
 std::unique_ptr<SpeakerBackend> ChooseAlarmToneBackend(AlarmToneRoute& chosen) {
     auto speaker = std::make_unique<PlatformSpeakerBackend>();
     QAudioDevice card;
@@ -28,5 +39,5 @@ std::unique_ptr<SpeakerBackend> ChooseAlarmToneBackend(AlarmToneRoute& chosen) {
     case AlarmToneRoute::None:
         break;
     }
-    return nullptr;
+    return std::make_unique<NoToneBackend>();
 }
