@@ -73,6 +73,7 @@ PalettePageState::PalettePageState(Language language, bool startupScanComplete,
     // and a unit in Setup cannot be switched from here.
     m_bSetupLocked = m_bStartupScanIsComplete != 0 && block.m_iOperationalMode == US_SETUP;
     m_bSpinEnabled = m_bStartupScanIsComplete != 0 && !m_bSetupLocked;
+    m_bWaitingForUnit = m_bStartupScanIsComplete == 0;
     ShowMode(block.m_iOperationalMode);
 }
 
@@ -173,6 +174,12 @@ unsigned PalettePageState::UpdateDynamic(const PaletteDisplayBlock& block) {
         return 0;
     }
 
+    // The unit's first reply since the sheet opened: from now on a commit is built on it.
+    if (m_bWaitingForUnit) {
+        m_bWaitingForUnit = false;
+        changed |= SetControls(true, m_bApplyEnabled);
+    }
+
     bool unitsChanged = false;
     if (refreshAll || block.m_bCentigrade != m_shown.m_bCentigrade) {
         changed |= ShowCaptions(block.m_bCentigrade != 0);
@@ -229,6 +236,7 @@ unsigned PalettePageState::NotifyOfStartupScanStatus(bool complete) {
     if (!complete || m_current.m_iOperationalMode == US_SETUP) {
         return 0;
     }
+    m_bWaitingForUnit = false;
     return SetControls(true, m_bApplyEnabled);
 }
 

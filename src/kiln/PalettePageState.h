@@ -42,7 +42,9 @@ public:
     enum class Controls { Locked, Ready, Edited, Sent };
 
     // Builds every text for the unit's block, then the mode controls as the page opens them:
-    // locked until the program's start-up scan is complete or while the unit is in Setup.
+    // locked while the unit is in Setup, and, without startupScanComplete, until the unit's
+    // first reply (or the start-up scan's end) arrives. A commit is built on the selected
+    // unit's last reply, so the opener passes false while no reply of this unit is at hand.
     PalettePageState(Language language, bool startupScanComplete, std::uint8_t identificationCode,
                      const PaletteDisplayBlock& block);
 
@@ -97,6 +99,7 @@ private:
     std::int32_t m_bStartupScanIsComplete = 0;
     bool m_bSentSinceEdit = false;
     bool m_bSetupLocked = false;
+    bool m_bWaitingForUnit = false;
     bool m_bSpinEnabled = false;
     bool m_bApplyEnabled = false;
 

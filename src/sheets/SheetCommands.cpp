@@ -42,8 +42,15 @@ void SheetCommands::OpenPaletteSheet(int farmIndex, int nodeIndex) {
     if (record == nullptr) {
         return;
     }
-    CPaletteSheet sheet(m_document, m_list.StartupScanComplete(), record->m_byIdentificationCode,
-                        PaletteDisplayBlock::FromRecord(*record), m_pWindow);
+    // The commit goes out as the selected unit's last reply with the new mode in it. Until a
+    // reply of this unit is at hand (the image may hold the unit selected before, and would
+    // switch that one), the page waits for the unit's next reply.
+    const bool imageIsThisUnits =
+        m_document.ImageFilled() &&
+        m_document.RecordImage()[0] == static_cast<unsigned>(nodeIndex + 1);
+    CPaletteSheet sheet(m_document, m_list.StartupScanComplete() && imageIsThisUnits,
+                        record->m_byIdentificationCode, PaletteDisplayBlock::FromRecord(*record),
+                        m_pWindow);
     m_pPalette = &sheet;
     m_list.SetSheetSink(&sheet.Page());
     sheet.exec();

@@ -74,6 +74,18 @@ TEST(PalettePageOpening, FirstSheetOfTheRunWaitsForTheUnitsFirstReply) {
     EXPECT_NE(changed & PalettePageState::kSpin, 0u);
 }
 
+TEST(PalettePageOpening, SheetWithoutItsUnitsReplyAtHandUnlocksOnTheNextReply) {
+    // The unit has data, but the reply a commit would be built on is not this unit's yet.
+    PalettePageState page = OpenSheet(Block(US_STANDBY), false);
+    EXPECT_EQ(page.ControlState(), Controls::Locked);
+    EXPECT_NE(page.UpdateDynamic(Block(US_STANDBY)) & PalettePageState::kSpin, 0u);
+    EXPECT_EQ(page.ControlState(), Controls::Ready);
+
+    PalettePageState setup = OpenSheet(Block(US_SETUP), false);
+    setup.UpdateDynamic(Block(US_SETUP));
+    EXPECT_EQ(setup.ControlState(), Controls::Locked);
+}
+
 TEST(PalettePageOpening, StartupScanNotificationUnlocksExceptInSetup) {
     PalettePageState running = OpenSheet(Block(US_RUN), false);
     EXPECT_FALSE(running.SpinEnabled());

@@ -117,3 +117,28 @@ TEST_F(Views, NewKilnAndPropertiesOpenTheirDialogs) {
     EXPECT_EQ(title, "Group 3 Properties");
     EXPECT_EQ(commands.FarmSheet(), nullptr);
 }
+
+TEST_F(Views, SheetWaitsForItsUnitsReplyWhileTheCommitBaseIsAnotherUnits) {
+    doc.SetImageFilled(true);
+    doc.RecordImage()[0] = 9; // the last selected unit's reply
+    bool lockedAtOpen = false;
+    bool readyAfterReply = false;
+    WhileOpen([&] {
+        CPalettePage& page = commands.PaletteSheet()->Page();
+        lockedAtOpen = !page.Spin()->isEnabled();
+        const KilnRecord record = *doc.Farm(0).Unit(2);
+        list.NotifyOfData(0, 0, record, record, 3);
+        readyAfterReply = page.Spin()->isEnabled();
+    });
+    list.OpenItem(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(lockedAtOpen);
+    EXPECT_TRUE(readyAfterReply);
+
+    doc.RecordImage()[0] = 3; // this unit's own reply is at hand
+    bool readyAtOpen = false;
+    WhileOpen([&] { readyAtOpen = commands.PaletteSheet()->Page().Spin()->isEnabled(); });
+    list.OpenItem(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(readyAtOpen);
+}
