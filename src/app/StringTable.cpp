@@ -139,6 +139,9 @@ constexpr Entry kEntries[] = {
     {IDS_LIST_LINE_UP_ICONS, "Lin&e up Icons", "&Alinear iconos"},
     {IDS_LIST_NEW, "&New", "&Nuevo"},
     {IDS_LIST_NEW_KILN, "Kiln", "Horno"},
+    {IDS_LIST_STATE_NO_DATA, "No data", "Sin datos"},
+    {IDS_LIST_STATE_NORMAL, "Normal", "Normal"},
+    {IDS_LIST_STATE_ALARM, "Alarm", "Alarma"},
 
     {IDS_GENERAL_PAGE_TITLE, "General", nullptr},
     {IDS_GENERAL_PAGE_TITLE_ES, "El general", nullptr},

@@ -148,6 +148,10 @@ enum StringId : int {
     IDS_LIST_LINE_UP_ICONS = 62307,
     IDS_LIST_NEW = 62308,
     IDS_LIST_NEW_KILN = 62309,
+    // The state a line's icon shows, in words for screen readers and tooltips.
+    IDS_LIST_STATE_NO_DATA = 62310,
+    IDS_LIST_STATE_NORMAL = 62311,
+    IDS_LIST_STATE_ALARM = 62312,
     // Farm General page (English; the Spanish texts are the IDS_..._ES ids above), its
     // sheet's buttons and its messages.
     IDS_GENERAL_PAGE_TITLE = 62400,

@@ -1,5 +1,6 @@
 #include "kiln/qt/KilnListModel.h"
 
+#include "app/StringTable.h"
 #include "kiln/qt/KilnIcons.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 namespace {
 
 const QList<int> kTextRoles = {Qt::DisplayRole, Qt::AccessibleTextRole};
+const QList<int> kIconRoles = {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole};
 
 } // namespace
 
@@ -59,11 +61,25 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(row->line[static_cast<std::size_t>(index.column())]);
     case Qt::DecorationRole:
         return index.column() == 0 ? QVariant(KilnIcons::Icon(row->icon)) : QVariant();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        // The icon's state in words, for those who cannot tell the pictures apart.
+        return index.column() == 0 ? QVariant(StateText(row->icon)) : QVariant();
     case Qt::TextAlignmentRole:
         return static_cast<int>(ColumnAlignment(index.column()));
     default:
         return {};
     }
+}
+
+QString KilnListModel::StateText(int icon) const {
+    int id = IDS_LIST_STATE_NO_DATA;
+    if (icon == KilnLineText::kIconNormal) {
+        id = IDS_LIST_STATE_NORMAL;
+    } else if (icon == KilnLineText::kIconAlarm) {
+        id = IDS_LIST_STATE_ALARM;
+    }
+    return QString::fromStdString(StringTable::Text(m_language, id));
 }
 
 QVariant KilnListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -129,8 +145,7 @@ void KilnListModel::InsertLine(int nodeIndex, const KilnRecord& record) {
     const int item = ItemOfNode(nodeIndex);
     if (slot) {
         *slot = MakeRow(false, record);
-        emit dataChanged(index(item, 0), index(item, kColumnCount - 1),
-                         {Qt::DisplayRole, Qt::AccessibleTextRole, Qt::DecorationRole});
+        emit dataChanged(index(item, 0), index(item, kColumnCount - 1), kTextRoles + kIconRoles);
         return;
     }
     beginInsertRows(QModelIndex(), item, item);
@@ -174,7 +189,7 @@ bool KilnListModel::UpdateLine(int nodeIndex, const KilnRecord& newRecord,
     ReportColumns(item, std::move(columns));
     if (update.icon >= 0) {
         row.icon = update.icon;
-        emit dataChanged(index(item, 0), index(item, 0), {Qt::DecorationRole});
+        emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
     }
     return true;
 }
@@ -196,7 +211,7 @@ void KilnListModel::ClearLine(int nodeIndex, std::uint8_t identificationCode) {
     emit dataChanged(index(item, 1), index(item, kColumnCount - 1), kTextRoles);
     if (slot->icon != cleared.icon) {
         slot->icon = cleared.icon;
-        emit dataChanged(index(item, 0), index(item, 0), {Qt::DecorationRole});
+        emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
     }
 }
 

@@ -58,6 +58,8 @@ public:
     int IconOf(int nodeIndex) const;
 
     Language GetLanguage() const { return m_language; }
+    // The state an icon stands for, in words: no data, normal or alarm.
+    QString StateText(int icon) const;
 
 private:
     struct Row {

@@ -178,6 +178,19 @@ TEST(KilnListCells, EveryCellIsReadableByAScreenReaderAndAligned) {
     EXPECT_FALSE(model.data(model.index(1, 0)).isValid()) << "no such row";
 }
 
+TEST(KilnListCells, TheIconsStateIsAlsoGivenInWords) {
+    KilnListModel model(Language::Spanish);
+    KilnRecord alarmed = Running(2);
+    alarmed.m_iAlarmStatus = AS_LOW;
+    model.InsertLine(0, Running(1));
+    model.InsertLine(1, alarmed);
+    model.InsertLine(2, NoData(3));
+    EXPECT_EQ(Text(model, 0, 0, Qt::AccessibleDescriptionRole), "Normal");
+    EXPECT_EQ(Text(model, 1, 0, Qt::AccessibleDescriptionRole), "Alarma");
+    EXPECT_EQ(Text(model, 2, 0, Qt::ToolTipRole), "Sin datos");
+    EXPECT_FALSE(model.data(model.index(1, 4), Qt::ToolTipRole).isValid());
+}
+
 TEST(KilnListHeaders, EachLanguageNamesTheSixShownColumns) {
     KilnListModel english(Language::English);
     KilnListModel spanish(Language::Spanish);
