@@ -230,6 +230,15 @@ void CMyListView::ForgetSelection() {
 void CMyListView::SetSheetSink(PaletteSheetSink* sheet) {
     const bool closing = m_pSheet != nullptr && sheet == nullptr;
     m_pSheet = sheet;
+    if (sheet != nullptr && ValidFarm(m_iDisplayedFarm)) {
+        // The sheet shows the document's selected unit, whoever opened it; its line is the
+        // one whose replies refresh the sheet.
+        const int nodeIndex = m_document.Farm(m_iDisplayedFarm).m_iSelectedNode - 1;
+        if (m_pModel->IsShown(nodeIndex)) {
+            m_iSelectedNode = nodeIndex;
+            m_iSelectedItem = m_pModel->ItemOfNode(nodeIndex);
+        }
+    }
     if (closing) {
         if (ValidFarm(m_iDisplayedFarm)) {
             m_document.ClearSelectedUnit(m_iDisplayedFarm);

@@ -89,7 +89,8 @@ public:
     // A double click on an item: the unit's sheet, whatever its state.
     void OpenItem(int itemIndex);
 
-    // The controller sheet that is open, or nullptr once it closes; its closing ends the
+    // The controller sheet that is open, or nullptr once it closes. An opening sheet shows the
+    // document's selected unit, which becomes the list's selected line; its closing ends the
     // selection of the unit.
     void SetSheetSink(PaletteSheetSink* sheet);
     PaletteSheetSink* SheetSink() const { return m_pSheet; }

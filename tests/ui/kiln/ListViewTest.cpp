@@ -379,3 +379,19 @@ TEST(KilnListSheet, TheOpenSheetHearsOfItsUnitAndOfCommits) {
     f.view.nOTIFYoFsTATUS(68); // no sheet: nothing to tell
     EXPECT_EQ(sheet.statuses.size(), 1u);
 }
+
+TEST(KilnListSheet, ASheetOpenedForTheDocumentsSelectedUnitIsRefreshedToo) {
+    ListFixture f;
+    f.AddUnit(0, Running(5));
+    f.AddUnit(0, Running(6));
+    f.Show(0);
+    ASSERT_NE(f.doc.GetKilnRecord(0, 5), nullptr); // opened without the list's menu
+    RecordingSheet sheet;
+    f.view.SetSheetSink(&sheet);
+    EXPECT_EQ(f.view.SelectedItem(), 1);
+    f.view.NotifyOfData(0, 0, InStatus(5, US_STANDBY), Running(5), 5);
+    f.view.NotifyOfData(0, 0, InStatus(6, US_STANDBY), Running(6), 6);
+    ASSERT_EQ(sheet.refreshed.size(), 1u);
+    EXPECT_EQ(sheet.refreshed[0].m_byIdentificationCode, 6);
+    f.view.SetSheetSink(nullptr);
+}
