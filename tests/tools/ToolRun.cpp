@@ -1,10 +1,12 @@
 #include "ToolRun.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,12 +34,29 @@ TempDir::~TempDir() {
 
 std::string runTool(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingDir) {
+    ToolResult result = runToolForResult(program, args, workingDir);
+    if (result.status < 0) {
+        result.output += "<crashed>";
+    }
+    return result.output;
+}
+
+ToolResult runToolForResult(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingDir, long fileSizeLimit) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
-        return "<pipe failed>";
+        return {"<pipe failed>", -1};
     }
     const pid_t child = ::fork();
     if (child == 0) {
+        if (fileSizeLimit >= 0) {
+            // The write past the limit then fails with EFBIG instead of ending the program.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit {
+                static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)
+            };
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
@@ -66,10 +85,7 @@ std::string runTool(const std::string& program, const std::vector<std::string>& 
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status)) {
-        output += "<crashed>";
-    }
-    return output;
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 std::string readFile(const std::string& path) {
