@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace logtools {
@@ -119,6 +122,28 @@ TEST(LogSortFailures, AFullDiskLeavesTheOldOutputAndNoPartFile) {
     EXPECT_EQ(result.output, "ERROR: Unable to write out.dat\n");
     EXPECT_EQ(readFile(dir.file("out.dat")), "the previous sort");
     EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"in.dat", "out.dat"}));
+}
+
+TEST(LogSortFailures, ReplacesALinksTargetAndWritesIntoAPipeWithoutReplacingEither) {
+    TempDir dir;
+    writeFile(dir.file("in.dat"), records(2, 1) + records(1, 1));
+    const std::string sorted = records(1, 1) + records(2, 1);
+    writeFile(dir.file("target.dat"), "old");
+    std::filesystem::create_symlink("target.dat", dir.file("link.dat"));
+    EXPECT_EQ(runToolForResult(kLogsort, {"in.dat", "link.dat"}, dir.path()).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.dat")));
+    EXPECT_EQ(readFile(dir.file("target.dat")), sorted);
+
+    // A pipe (like a device) is written in place: a rename would put a file where it was.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    const int reader = ::open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(runToolForResult(kLogsort, {"in.dat", "pipe"}, dir.path()).status, 0);
+    char bytes[64] = {};
+    EXPECT_EQ(::read(reader, bytes, sizeof bytes), static_cast<ssize_t>(sorted.size()));
+    ::close(reader);
+    EXPECT_EQ(std::string(bytes, sorted.size()), sorted);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe")));
 }
 
 TEST(LogSortFailures, AnOutputThatCannotBeOpenedIsNamed) {

@@ -1,6 +1,8 @@
 #include "tools/common/ReplacingFile.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,21 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::open() {
     discard();
+    struct stat info {};
+    if (::lstat(m_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(m_path.c_str(), resolved) != nullptr) {
+            m_path = resolved;
+        }
+    }
+    m_inPlace = ::stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    if (m_inPlace) {
+        if (S_ISDIR(info.st_mode)) {
+            return false;
+        }
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
+        return m_fd >= 0;
+    }
     std::vector<char> name(m_path.begin(), m_path.end());
     for (const char c : std::string(".XXXXXX")) {
         name.push_back(c);
@@ -33,6 +50,12 @@ bool ReplacingFile::open() {
 bool ReplacingFile::commit() {
     if (m_fd < 0) {
         return false;
+    }
+    if (m_inPlace) {
+        // A device or pipe may refuse fsync; its writes have been checked already.
+        const bool closed = ::close(m_fd) == 0;
+        m_fd = -1;
+        return closed;
     }
     struct stat existing {};
     mode_t mode = 0;

@@ -8,6 +8,10 @@ namespace logtools {
 // An output written under a temporary name in its own folder and renamed to its name only when
 // every byte reached the disk, so a run that fails part way (a full disk, an I/O error) leaves
 // the file that was there before, or none, under the name, and never a partly written one.
+//
+// A name that is a symbolic link has its target replaced, the link stays. A name that is no
+// regular file (a device, a pipe) is written in place: renaming over it would replace the
+// device itself.
 class ReplacingFile {
 public:
     explicit ReplacingFile(std::string path) : m_path(std::move(path)) {}
@@ -15,7 +19,7 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Makes the temporary file; false when the folder takes no new file.
+    // Makes the temporary file (or opens the device); false when that fails.
     bool open();
     int fd() const { return m_fd; }
 
@@ -27,8 +31,9 @@ public:
 private:
     void discard();
 
-    std::string m_path;
+    std::string m_path; // the file replaced: the name, or the target of a link of that name
     std::string m_temporary;
+    bool m_inPlace = false;
     int m_fd = -1;
 };
 
