@@ -175,6 +175,14 @@ TEST(Kilnsim, MakesNoFoldersAndRefusesAStationLogItCannotWrite) {
     EXPECT_EQ(log.Wait(10s), 1);
     EXPECT_NE(log.Output().find("cannot write"), std::string::npos) << log.Output();
     EXPECT_FALSE(fs::exists(tmp.Path() / "no"));
+
+    // A device under the name is never renamed over.
+    fs::create_symlink("/dev/null", tmp.Path() / "null.dat");
+    ChildProcess device;
+    ASSERT_TRUE(device.Start({KILNSIM_PATH, "--units", "3", "--zrm-log", tmp / "null.dat"}));
+    EXPECT_EQ(device.Wait(10s), 1);
+    EXPECT_NE(device.Output().find("is not a plain file"), std::string::npos) << device.Output();
+    EXPECT_TRUE(fs::is_symlink(tmp.Path() / "null.dat"));
     if (::geteuid() == 0) {
         GTEST_SKIP() << "the administrator may write to any folder";
     }
