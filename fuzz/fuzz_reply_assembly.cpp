@@ -41,11 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Input in(data, size);
     static const ScratchDirectory workDir; // PC logs never land in the working directory
-    CTreeListDoc doc{Language::English, workDir.Path()};
+    // The document's end hangs up a connected modem farm through the link, so everything it
+    // reaches is declared first and ends after it, as the program's owners outlive it.
     FakeSerialControl control;
     CMainFrameLink link;
     RecordingFrame frame;
     RecordingListView list;
+    CTreeListDoc doc{Language::English, workDir.Path()};
     link.AttachControl(&control);
     link.AttachDocument(&doc);
     doc.SetPortWriter(&link);

@@ -130,6 +130,10 @@ public:
     const std::string& WorkingDirectory() const { return m_pclog.m_strWorkingDirectory; }
     const std::string& PcLogsDirectory() const { return m_pclog.m_strPcLogsDirectory; }
     bool PcLogsDirectoryAvailable() const { return m_pclog.m_bPcLogsDirectoryAvailable; }
+    // Why no PC log will be written, for a notice "PC logging is off: <reason>": the PC_Logs
+    // folder cannot be written, or it could not be made and the working folder, where the
+    // logs go then, cannot be written either. Empty when the logs had a folder at start.
+    const std::string& PcLoggingOffReason() const { return m_pclog.m_strPcLoggingOffReason; }
     // The farm's writer: the path of its current log file and of the mirror, its open state.
     const CLog& PcLog(int farmIndex) const { return Farm(farmIndex).m_log; }
 
@@ -166,6 +170,14 @@ public:
     void SetComPortProbe(ComPortProbe* probe) { m_settings.m_pComPortProbe = probe; }
     // For views that read a value of their own with a RegistryStore.
     RegistryBackend& GetRegistryBackend();
+    // Notices about the stored settings for the operator, from the registry backend; empty
+    // when there is nothing to say. SettingsReadProblem: why the settings could not be read at
+    // the last load, e.g. "the hive /h/registry.reg could not be read (line 3: a key line that
+    // is not [KEY])"; the program then runs on defaults and never writes over the store.
+    // SettingsSaveProblem: why changes will not be saved, e.g. "the hive ... is read-only".
+    std::string SettingsReadProblem() const;
+    std::string SettingsSaveProblem() const;
+    bool SettingsCanBeSaved() const { return SettingsSaveProblem().empty(); }
     void ProcessTheRegistry();
     // Writes one farm's edited values; false when its key or one of its values is missing.
     bool PutFarmParameters(const FarmParameters& parameters);
@@ -339,6 +351,7 @@ private:
         std::string m_strWorkingDirectory;
         std::string m_strPcLogsDirectory;
         bool m_bPcLogsDirectoryAvailable = false;
+        std::string m_strPcLoggingOffReason; // empty while the logs have a folder to go to
         std::string m_strLogDescriptor;
         bool m_bDescriptorPromptOpen = false;
         int m_iPromptFarm = 0;

@@ -75,6 +75,16 @@ RegistryBackend& CTreeListDoc::GetRegistryBackend() {
     return *m_settings.m_pRegistryBackend;
 }
 
+std::string CTreeListDoc::SettingsReadProblem() const {
+    const RegistryBackend* backend = m_settings.m_pRegistryBackend;
+    return backend != nullptr ? backend->ReadProblem() : std::string();
+}
+
+std::string CTreeListDoc::SettingsSaveProblem() const {
+    const RegistryBackend* backend = m_settings.m_pRegistryBackend;
+    return backend != nullptr ? backend->WriteProblem() : std::string();
+}
+
 RegistryStore& CTreeListDoc::Registry() {
     if (!m_settings.m_registry) {
         m_settings.m_registry = std::make_unique<RegistryStore>(GetRegistryBackend());

@@ -332,17 +332,24 @@ std::string HiveDocument::Fold(std::string_view path) {
     return folded;
 }
 
-bool HiveDocument::Parse(std::string_view file, HiveDocument& out) {
-    if (file.size() > kMaxFileBytes) {
+bool HiveDocument::Parse(std::string_view file, HiveDocument& out, ParseError* error) {
+    const auto fail = [error](std::size_t line, const char* reason) {
+        if (error != nullptr) {
+            error->line = line;
+            error->reason = reason;
+        }
         return false;
+    };
+    if (file.size() > kMaxFileBytes) {
+        return fail(0, "larger than 16 MB");
     }
     std::string text;
     if (!DecodeFile(file, text)) {
-        return false;
+        return fail(0, "not UTF-8 or UTF-16 LE text, or a zero byte in it");
     }
     const std::vector<std::string_view> lines = SplitLines(text);
     if (lines.empty() || TrimRight(lines[0]) != kHeader) {
-        return false;
+        return fail(1, "the first line is not \"Windows Registry Editor Version 5.00\"");
     }
 
     HiveDocument doc;
@@ -359,26 +366,35 @@ bool HiveDocument::Parse(std::string_view file, HiveDocument& out) {
         }
         if (trimmed.front() == '[') {
             if (trimmed.size() < 3 || trimmed.back() != ']' || trimmed[1] == '-') {
-                return false;
+                return fail(i + 1, "a key line that is not [KEY]");
             }
             Section section;
             section.raw.assign(lines[i]);
             section.folded = Fold(trimmed.substr(1, trimmed.size() - 2));
-            if (section.folded.empty() || !keyNames.insert(section.folded).second) {
-                return false;
+            if (section.folded.empty()) {
+                return fail(i + 1, "a key without a name");
+            }
+            if (!keyNames.insert(section.folded).second) {
+                return fail(i + 1, "the same key a second time");
             }
             doc.m_sections.push_back(std::move(section));
             valueNames.clear();
             continue;
         }
-        if (doc.m_sections.empty() || (trimmed.front() != '"' && trimmed.front() != '@')) {
-            return false;
+        if (doc.m_sections.empty()) {
+            return fail(i + 1, "a line before the first key");
         }
+        if (trimmed.front() != '"' && trimmed.front() != '@') {
+            return fail(i + 1, "neither a key, a value, a comment nor blank");
+        }
+        const std::size_t first = i + 1;
         Entry entry;
         entry.isValue = true;
-        if (!ParseValueLines(lines, i, entry.value, entry.raw) ||
-            !valueNames.insert(FoldName(entry.value.name)).second) {
-            return false;
+        if (!ParseValueLines(lines, i, entry.value, entry.raw)) {
+            return fail(first, "a value that cannot be read");
+        }
+        if (!valueNames.insert(FoldName(entry.value.name)).second) {
+            return fail(first, "the same value name a second time in its key");
         }
         doc.m_sections.back().entries.push_back(std::move(entry));
     }

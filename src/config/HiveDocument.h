@@ -44,8 +44,15 @@ public:
 
     enum class SetOutcome { NoSuchKey, Unchanged, Changed };
 
-    // False when the file does not parse; out is then left as it was.
-    static bool Parse(std::string_view file, HiveDocument& out);
+    // Where and why a file does not parse; line counts from 1, 0 for the file as a whole.
+    struct ParseError {
+        std::size_t line = 0;
+        std::string reason;
+    };
+
+    // False when the file does not parse; out is then left as it was, and error (if given)
+    // says where and why.
+    static bool Parse(std::string_view file, HiveDocument& out, ParseError* error = nullptr);
     std::string Serialize() const;
 
     // Paths are full key paths with the root, e.g. "HKEY_LOCAL_MACHINE\SOFTWARE\x". A key also

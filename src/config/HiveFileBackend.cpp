@@ -144,16 +144,28 @@ HiveFileBackend::HiveFileBackend(std::string hivePath) : m_path(std::move(hivePa
 std::int32_t HiveFileBackend::Load() {
     m_doc = HiveDocument{};
     m_loadStatus = RegStatus::kSuccess;
+    m_readProblem.clear();
     if (m_path.empty()) {
         return m_loadStatus = RegStatus::kPathNotFound;
     }
+    const auto problem = [this](const std::string& why) {
+        m_readProblem = "the hive " + m_path + " could not be read (" + why + ")";
+    };
     FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.Get() < 0) {
-        return m_loadStatus = errno == ENOENT ? RegStatus::kSuccess : RegStatus::kAccessDenied;
+        if (errno == ENOENT) {
+            return m_loadStatus = RegStatus::kSuccess;
+        }
+        problem(std::strerror(errno));
+        return m_loadStatus = RegStatus::kAccessDenied;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) > HiveDocument::kMaxFileBytes) {
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        problem("not a regular file");
+        return m_loadStatus = RegStatus::kBadDb;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > HiveDocument::kMaxFileBytes) {
+        problem("larger than 16 MB");
         return m_loadStatus = RegStatus::kBadDb;
     }
     // The size may change while we read; never take in more than the limit allows.
@@ -163,6 +175,7 @@ std::int32_t HiveFileBackend::Load() {
     while (true) {
         if (used == content.size()) {
             if (content.size() > HiveDocument::kMaxFileBytes) {
+                problem("larger than 16 MB");
                 return m_loadStatus = RegStatus::kBadDb;
             }
             content.resize(std::min(content.size() * 2, HiveDocument::kMaxFileBytes + 1));
@@ -172,6 +185,7 @@ std::int32_t HiveFileBackend::Load() {
             continue;
         }
         if (n < 0) {
+            problem(std::strerror(errno));
             return m_loadStatus = RegStatus::kAccessDenied;
         }
         if (n == 0) {
@@ -180,10 +194,38 @@ std::int32_t HiveFileBackend::Load() {
         used += static_cast<std::size_t>(n);
     }
     content.resize(used);
-    if (!HiveDocument::Parse(content, m_doc)) {
+    HiveDocument::ParseError error;
+    if (!HiveDocument::Parse(content, m_doc, &error)) {
+        problem(error.line == 0 ? error.reason
+                                : "line " + std::to_string(error.line) + ": " + error.reason);
         return m_loadStatus = RegStatus::kBadDb;
     }
     return m_loadStatus;
+}
+
+std::string HiveFileBackend::WriteProblem() const {
+    if (m_path.empty()) {
+        return "no place for the hive is known";
+    }
+    if (!m_readProblem.empty()) {
+        return m_readProblem + ", so it is left as it is";
+    }
+    // The file is replaced by a rename, which its own permissions would not stop: they are
+    // honoured here, for the administrator too.
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) == 0 &&
+        ((info.st_mode & 0222) == 0 || ::access(m_path.c_str(), W_OK) != 0)) {
+        return "the hive " + m_path + " is read-only";
+    }
+    // The nearest folder that exists must take the new file (and any folders still missing).
+    std::string folder = ParentFolder(m_path);
+    while (::stat(folder.c_str(), &info) != 0 && folder != "/" && folder != ".") {
+        folder = ParentFolder(folder);
+    }
+    if (!S_ISDIR(info.st_mode) || ::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "the folder " + folder + " of the hive cannot be written";
+    }
+    return {};
 }
 
 std::int32_t HiveFileBackend::WriteFile(const std::string& text) {
@@ -283,6 +325,9 @@ std::int32_t HiveFileBackend::CreateKey(RegKey parent, const std::string& subKey
         return status;
     }
     if (!m_doc.KeyExists(path)) {
+        if (!WriteProblem().empty()) {
+            return RegStatus::kAccessDenied;
+        }
         if (!EnsureFolder(ParentFolder(m_path))) {
             return RegStatus::kCantWrite;
         }
@@ -354,6 +399,9 @@ std::int32_t HiveFileBackend::SetValue(RegKey key, const std::string& name, std:
     }
     if (m_path.empty()) {
         return RegStatus::kPathNotFound;
+    }
+    if (m_loadStatus == RegStatus::kSuccess && !WriteProblem().empty()) {
+        return RegStatus::kAccessDenied;
     }
     if (!EnsureFolder(ParentFolder(m_path))) {
         return RegStatus::kCantWrite;

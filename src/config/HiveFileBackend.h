@@ -19,7 +19,9 @@
 //
 // A missing file is an empty registry, created with its folder by the first write. A file that
 // cannot be read or does not parse is never written: every operation fails (kBadDb, or
-// kAccessDenied for an unreadable file) until the file is mended.
+// kAccessDenied for an unreadable file) until the file is mended. A file without write
+// permission, or in a folder without it, is never replaced either: reads work, and every
+// write fails with kAccessDenied, as in a locked registry.
 class HiveFileBackend : public RegistryBackend {
 public:
     explicit HiveFileBackend(std::string hivePath);
@@ -34,6 +36,11 @@ public:
 
     const std::string& HivePath() const { return m_path; }
 
+    // "the hive FILE could not be read (line N: REASON)" after a failed load, else empty.
+    std::string ReadProblem() const override { return m_readProblem; }
+    // Why writes fail now ("the hive FILE is read-only", ...), or empty when they may go on.
+    std::string WriteProblem() const override;
+
 private:
     // Reads the file into m_doc; the status every operation reports while it does not parse.
     std::int32_t Load();
@@ -47,6 +54,7 @@ private:
                             std::string& path);
 
     std::string m_path;
+    std::string m_readProblem;
     HiveDocument m_doc;
     std::int32_t m_loadStatus = RegStatus::kSuccess;
     std::map<RegKey, std::string> m_handles;

@@ -67,6 +67,12 @@ public:
 
     // RegCloseKey. Closing a predefined root succeeds and does nothing.
     virtual std::int32_t CloseKey(RegKey key) = 0;
+
+    // For notices to the operator, not part of the calls above: what kept the registry from
+    // being read at the last open, and what keeps changes from being stored (writes then fail
+    // with kAccessDenied, as in a locked registry). Empty when there is nothing to say.
+    virtual std::string ReadProblem() const { return {}; }
+    virtual std::string WriteProblem() const { return {}; }
 };
 
 // The backend of this platform at its default location: the hive file everywhere but

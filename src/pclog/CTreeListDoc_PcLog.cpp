@@ -8,12 +8,37 @@
 #include "app/StringTable.h"
 #include "pclog/LogText.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
+#include <random>
+#include <string>
 #include <system_error>
 
 namespace {
 
 constexpr const char* kPcLogsDirectoryName = "PC_Logs";
+
+// Tries a new file there and takes it away again: permissions alone do not show a read-only
+// mount or a full quota.
+bool FolderTakesNewFiles(const std::filesystem::path& folder) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::filesystem::path probe =
+            folder / (".kilnwatch-write-test-" + std::to_string(random()));
+        std::FILE* file = std::fopen(probe.string().c_str(), "wx");
+        if (file != nullptr) {
+            std::fclose(file);
+            std::error_code error;
+            std::filesystem::remove(probe, error);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
 
 bool ValidFarm(int farmIndex) {
     return farmIndex >= 0 && farmIndex < kFarmCount;
@@ -33,6 +58,7 @@ void CTreeListDoc::SetUpPcLogDirectory(const std::string& workingDirectory) {
     PcLogState& state = m_pclog;
     state.m_strWorkingDirectory = workingDirectory;
     state.m_bPcLogsDirectoryAvailable = false;
+    state.m_strPcLoggingOffReason.clear();
     const fs::path base(workingDirectory);
     const fs::path directory = base / kPcLogsDirectoryName;
     if (!workingDirectory.empty()) {
@@ -40,6 +66,18 @@ void CTreeListDoc::SetUpPcLogDirectory(const std::string& workingDirectory) {
         std::error_code error;
         state.m_bPcLogsDirectoryAvailable =
             fs::is_directory(directory, error) || fs::create_directory(directory, error);
+        // Without PC_Logs the logs go to the working folder itself.
+        if (!state.m_bPcLogsDirectoryAvailable && !FolderTakesNewFiles(base)) {
+            state.m_strPcLoggingOffReason =
+                "the folder " + directory.string() + " cannot be made (" +
+                (error ? error.message() : "a file is in the way") + ") and the working folder " +
+                workingDirectory + " cannot be written";
+        } else if (state.m_bPcLogsDirectoryAvailable && !FolderTakesNewFiles(directory)) {
+            state.m_strPcLoggingOffReason =
+                "the folder " + directory.string() + " cannot be written";
+        }
+    } else {
+        state.m_strPcLoggingOffReason = "the working folder is unknown";
     }
     // The mirror keeps its place in PC_Logs even when the logs themselves cannot go there;
     // it then fails to open and the log file carries every line alone.

@@ -327,6 +327,25 @@ ReplyOutcome Farm::Respond(std::span<const std::uint8_t> reply, std::int64_t fra
     outcome.carrierLoss = random_.Chance(rates.carrierLoss);
     const int lossAfterBytes = random_.Below(static_cast<int>(wire.size()));
 
+    // What a PC taking the first reply-length bytes after its query gets: the noise comes
+    // first, and a carrier loss cuts the reply short.
+    std::vector<std::uint8_t> taken;
+    if (outcome.noise) {
+        taken = noise;
+    }
+    const std::size_t reaching =
+        outcome.carrierLoss ? std::min(wire.size(), static_cast<std::size_t>(lossAfterBytes))
+                            : wire.size();
+    taken.insert(taken.end(), wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(reaching));
+    if (taken.size() >= reply.size()) {
+        taken.resize(reply.size());
+        if (!std::equal(taken.begin(), taken.end(), reply.begin()) && PcAcceptsReply(taken)) {
+            outcome.undetectedDamage = true;
+            ++counters_.undetectedDamage;
+            undetectedDamage_.push_back(taken);
+        }
+    }
+
     std::int64_t readyUs = frameEndUs + static_cast<std::int64_t>(config_.turnaroundMs) * kUsPerMs;
     if (outcome.noise) {
         // The noise gets onto the line during the turnaround, ahead of the reply.
@@ -344,6 +363,26 @@ ReplyOutcome Farm::Respond(std::span<const std::uint8_t> reply, std::int64_t fra
     }
     Schedule(readyUs, std::move(wire));
     return outcome;
+}
+
+bool Farm::PcAcceptsReply(std::span<const std::uint8_t> reply) {
+    if (reply.size() < 2) {
+        return false;
+    }
+    const std::uint8_t code = reply[1];
+    if (code != 'D' && code != 'F' && code != 'S' && code != 'a' && code != 'b') {
+        return false;
+    }
+    const std::size_t width = code == 'b' ? 3 : 2;
+    if (reply.size() < width + 2) {
+        return false;
+    }
+    const std::size_t summed = reply.size() - width;
+    std::uint32_t stored = 0;
+    for (std::size_t i = summed; i < reply.size(); ++i) {
+        stored = (stored << 8) | reply[i];
+    }
+    return WireFrame::Sum(reply.first(summed)) == stored;
 }
 
 void Farm::Schedule(std::int64_t readyUs, std::vector<std::uint8_t> bytes) {

@@ -37,6 +37,7 @@ struct FarmCounters {
     std::uint64_t carrierLoss = 0;
     std::uint64_t transmissionsLost = 0; // replies or noise that found the way to the PC cut
     std::uint64_t carrierDrops = 0;      // carrier lost, by chance or on request
+    std::uint64_t undetectedDamage = 0;  // damaged replies the PC's checksum check would accept
 };
 
 // A simulated farm on the far end of the PC's serial line: units, the alarm station and an
@@ -83,6 +84,17 @@ public:
     const HayesModem* Modem() const { return modem_ ? &*modem_ : nullptr; }
     const FrameReceiver& Receiver() const { return receiver_; }
     const FarmCounters& Counters() const { return counters_; }
+
+    // Every reply the line damaged in a way the PC's checksum check still accepts, as the PC
+    // would take it: the first bytes after its query, as many as the reply was long. Its node
+    // byte says which unit the PC will think sent it.
+    const std::vector<std::vector<std::uint8_t>>& UndetectedDamage() const {
+        return undetectedDamage_;
+    }
+
+    // The PC's test of a reply: a reply code in byte 1 and, after the data, the plain
+    // (unwrapped) sum of the bytes before it, 2 bytes wide, 3 after code 'b'.
+    static bool PcAcceptsReply(std::span<const std::uint8_t> reply);
 
 private:
     enum class Origin { Modem, Farm };
@@ -131,6 +143,7 @@ private:
     bool lineUp_ = true;
     std::deque<OutByte> toPc_;
     FarmCounters counters_;
+    std::vector<std::vector<std::uint8_t>> undetectedDamage_;
 };
 
 } // namespace farmsim

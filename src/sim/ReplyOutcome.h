@@ -11,6 +11,9 @@ struct ReplyOutcome {
     bool noise = false;
     bool late = false;
     bool carrierLoss = false;
+    // The faults changed what a PC would take as the reply, and the additive checksum still
+    // accepts it: the PC cannot tell such a reply from one the station sent.
+    bool undetectedDamage = false;
 
     // The reply's own bytes reached the line unaltered and whole.
     bool Intact() const {

@@ -115,6 +115,8 @@ public:
         return m_inner.SetValue(key, name, type, data, size);
     }
     std::int32_t CloseKey(RegKey key) override { return m_inner.CloseKey(key); }
+    std::string ReadProblem() const override { return m_inner.ReadProblem(); }
+    std::string WriteProblem() const override { return m_inner.WriteProblem(); }
 
     std::vector<std::string> createdKeys;
     std::vector<std::string> writtenValues;

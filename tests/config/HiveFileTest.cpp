@@ -198,6 +198,26 @@ TEST(HiveFileLocation, WithoutAPathEveryOperationFailsAndNothingIsCreated) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
+TEST(HiveDocument, WrapsAHexValueWhereTheRegistryEditorDoes) {
+    // "Nod"=hex: is 10 characters, so after 22 bytes of "xx," the first line is exactly 76
+    // long: the editor breaks it there, and every further line after 25 bytes (2 + 75).
+    HiveDocument::Value value{"Nod", 3, std::vector<std::uint8_t>(60, 0xAB)};
+    const std::string text = HiveDocument::FormatValue(value);
+    const std::size_t firstBreak = text.find('\\');
+    ASSERT_NE(firstBreak, std::string::npos);
+    EXPECT_EQ(firstBreak, 76u);
+    EXPECT_EQ(text.substr(0, 10), "\"Nod\"=hex:");
+    const std::size_t secondLine = text.find('\n', firstBreak) + 1;
+    const std::size_t secondBreak = text.find('\\', secondLine);
+    ASSERT_NE(secondBreak, std::string::npos);
+    EXPECT_EQ(secondBreak - secondLine, 77u);
+    EXPECT_EQ(text.substr(secondLine, 4), "  ab");
+
+    // One byte fewer on the first line leaves it at 73: no break until the 76th column.
+    HiveDocument::Value shorter{"No", 3, std::vector<std::uint8_t>(60, 0xAB)};
+    EXPECT_EQ(HiveDocument::FormatValue(shorter).find('\\'), 78u);
+}
+
 TEST(HiveDocument, ParsesLongLinesAndLargeValuesWithinTheSizeLimit) {
     // One value of 3 MB on a single line, the way no editor would wrap it.
     std::string line = "\"Huge\"=hex:";

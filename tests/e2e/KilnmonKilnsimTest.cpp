@@ -83,7 +83,7 @@ TEST(KilnmonWithKilnsim, PollsInRotationGivesUpOnASilentUnitAndLogsTheRunningOne
     bool reported = false;
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
         if (lines[i].find("(KVN.005.7)") != std::string::npos) {
-            EXPECT_EQ(lines[i + 1], "kiln  005 | ~ | ~ | ~ | ~ | ~ | no data");
+            EXPECT_EQ(lines[i + 1], "kiln  005 | ~ | ~ | ~ | ~ | ~ | ~ | no data");
             reported = true;
         }
         if (StartsWith(lines[i], "kiln  005") && lines[i].find("Run") != std::string::npos) {
@@ -92,8 +92,12 @@ TEST(KilnmonWithKilnsim, PollsInRotationGivesUpOnASilentUnitAndLogsTheRunningOne
     }
     EXPECT_TRUE(reported);
 
-    // The units that answer show their line: running, four temperatures, normal.
-    static const std::regex running(R"(^kiln  00[39] \| Run( \| -?\d+){4} \| normal$)");
+    // The header names every column of the lines under it.
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "kiln  WRB ID | Status | RTD1 | RTD2 | RTD3 | RTD4 | Scale | State"),
+              lines.end());
+    // The units that answer show their line: running, four temperatures, scale, normal.
+    static const std::regex running(R"(^kiln  00[39] \| Run( \| -?\d+){4} \| °[FC] \| normal$)");
     int runningLines = 0;
     for (const std::string& line : lines) {
         runningLines += std::regex_match(line, running) ? 1 : 0;

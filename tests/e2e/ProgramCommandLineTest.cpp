@@ -135,6 +135,8 @@ TEST(ProgramCommandLines, BadArgumentsGetAMessageAndStatusTwoAndHelpWorks) {
         {KILNSIM_PATH, "--bogus"},
         {KILNMON_PATH},
         {KILNMON_PATH, "--farm", "9"},
+        {KILNMON_PATH, "--farm", "1", "--reconnect", "0"},
+        {KILNMON_PATH, "--farm", "1", "--reconnect", "5s"},
     };
     for (const auto& argv : cases) {
         ChildProcess program;
@@ -148,6 +150,48 @@ TEST(ProgramCommandLines, BadArgumentsGetAMessageAndStatusTwoAndHelpWorks) {
         EXPECT_EQ(program.Wait(10s), 0);
         EXPECT_NE(program.Output().find("Usage:"), std::string::npos);
     }
+    // kilnmon's help says where its ports, hive and logs are.
+    ChildProcess help;
+    ASSERT_TRUE(help.Start({KILNMON_PATH, "--help"}));
+    EXPECT_EQ(help.Wait(10s), 0);
+    for (const char* part : {"KILNWATCH_COMn", "/dev/ttyS", "KILNWATCH_REGISTRY", "registry.reg",
+                             "PC_Logs", "--reconnect SECONDS"}) {
+        EXPECT_NE(help.Output().find(part), std::string::npos) << part;
+    }
+}
+
+TEST(Kilnsim, MakesNoFoldersAndRefusesAStationLogItCannotWrite) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    ChildProcess link;
+    ASSERT_TRUE(link.Start({KILNSIM_PATH, "--units", "3", "--link", tmp / "no/such/com1"}));
+    EXPECT_EQ(link.Wait(10s), 1);
+    EXPECT_NE(link.Output().find("does not exist; kilnsim makes no folders"), std::string::npos)
+        << link.Output();
+    EXPECT_FALSE(fs::exists(tmp.Path() / "no"));
+
+    ChildProcess log;
+    ASSERT_TRUE(log.Start({KILNSIM_PATH, "--units", "3", "--zrm-log", tmp / "no/zrm.dat"}));
+    EXPECT_EQ(log.Wait(10s), 1);
+    EXPECT_NE(log.Output().find("cannot write"), std::string::npos) << log.Output();
+    EXPECT_FALSE(fs::exists(tmp.Path() / "no"));
+
+    // A device under the name is never renamed over.
+    fs::create_symlink("/dev/null", tmp.Path() / "null.dat");
+    ChildProcess device;
+    ASSERT_TRUE(device.Start({KILNSIM_PATH, "--units", "3", "--zrm-log", tmp / "null.dat"}));
+    EXPECT_EQ(device.Wait(10s), 1);
+    EXPECT_NE(device.Output().find("is not a plain file"), std::string::npos) << device.Output();
+    EXPECT_TRUE(fs::is_symlink(tmp.Path() / "null.dat"));
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the administrator may write to any folder";
+    }
+    fs::create_directory(tmp.Path() / "locked");
+    fs::permissions(tmp.Path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    ChildProcess locked;
+    ASSERT_TRUE(locked.Start({KILNSIM_PATH, "--units", "3", "--zrm-log", tmp / "locked/zrm.dat"}));
+    EXPECT_EQ(locked.Wait(10s), 1);
+    fs::permissions(tmp.Path() / "locked", fs::perms::owner_all);
 }
 
 TEST(Kilnsim, OutlivesItsClientsAndPacesRepliesAtLineSpeed) {

@@ -173,6 +173,24 @@ TEST(KilnLineText, AUnitThatStopsAnsweringIsWipedToTildes) {
     }
 }
 
+TEST(KilnLineText, AUnitAnsweringAgainAfterATimeOutRedrawsItsReadingsEvenWhenUnchanged) {
+    // A time-out wipes the line to "~" but keeps the record's readings: only its curing method
+    // and alarm are cleared. The same readings arriving again must still be drawn.
+    KilnRecord timedOut = RunningUnit();
+    timedOut.m_iCuringMethod = CM_NONE;
+    timedOut.m_iAlarmStatus = 0;
+    const KilnLineText texts(Language::English);
+    const auto columns = Columns(texts.Updated(RunningUnit(), timedOut));
+    for (int column : {2, 4, 5, 6, 11, 13}) {
+        EXPECT_EQ(columns.count(column), 1u) << "column " << column;
+    }
+
+    auto line = texts.Inserted(RunningUnit());
+    KilnLineText::Apply(line, KilnLineText::Cleared());
+    KilnLineText::Apply(line, texts.Updated(RunningUnit(), timedOut));
+    EXPECT_EQ(line, texts.Inserted(RunningUnit()));
+}
+
 TEST(KilnLineText, SpanishStatusAndHeaders) {
     const KilnLineText texts(Language::Spanish);
     EXPECT_EQ(texts.Inserted(RunningUnit())[2], "Corra");

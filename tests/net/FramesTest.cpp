@@ -94,6 +94,20 @@ TEST(ReplyCheck, ShortOrMissingRepliesFailWithoutBeingRead) {
     EXPECT_FALSE(CTreeListDoc::VerifyTheChecksum(5, 4, reply.data()));
 }
 
+TEST(ReplyCheck, AFrameWithNoRoomForNodeCodeAndChecksumIsRefusedEvenWhenItsBytesWouldSum) {
+    // All zero bytes: any split into summed bytes and checksum agrees, so only the length
+    // check stands between them and a pass. Each buffer is exactly as long as the length given.
+    for (int checksumBytes = 1; checksumBytes <= 4; ++checksumBytes) {
+        for (int length = 0; length < checksumBytes + 2; ++length) {
+            const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(length), 0);
+            EXPECT_FALSE(CTreeListDoc::VerifyTheChecksum(checksumBytes, length, zeros.data()))
+                << checksumBytes << " checksum bytes, length " << length;
+        }
+        const std::vector<std::uint8_t> fits(static_cast<std::size_t>(checksumBytes + 2), 0);
+        EXPECT_TRUE(CTreeListDoc::VerifyTheChecksum(checksumBytes, checksumBytes + 2, fits.data()));
+    }
+}
+
 TEST(ReplyCheck, ReadsTheStationsByteCountBigEndian) {
     const std::array<std::uint8_t, 7> reply = {0xFF, 'D', 0x00, 0x04, 0x00, 0x00, 0x00};
     EXPECT_EQ(CTreeListDoc::Get_DataByteCount(reply.data()), 1024u);

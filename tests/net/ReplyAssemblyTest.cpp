@@ -87,6 +87,21 @@ TEST(ReplyAssembly, InvalidRepliesChangeNothing) {
     }
 }
 
+TEST(ReplyAssembly, AWellFormedReplyOfAnotherLengthLeavesTheTransactionAsItWas) {
+    // A commit acknowledgement of unit 3, checksum right, while its 60-byte status is awaited.
+    std::vector<std::uint8_t> acknowledgement = {3, 'S', 0, 0};
+    const std::uint16_t sum = FrameSum16(acknowledgement.data(), 2);
+    acknowledgement[2] = static_cast<std::uint8_t>(sum >> 8);
+    acknowledgement[3] = static_cast<std::uint8_t>(sum);
+    ASSERT_TRUE(CheckReply(acknowledgement.data(), 4));
+
+    ScanInFlight f;
+    f.Reply(acknowledgement);
+    EXPECT_TRUE(f.list.data.empty());
+    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
+    EXPECT_EQ(f.doc.RetryCountdown(), 6);
+}
+
 TEST(ReplyAssembly, ThreeByteChecksumReplyIsAccepted) {
     ScanInFlight f;
     auto reply = StatusReply(3);

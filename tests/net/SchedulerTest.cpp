@@ -118,6 +118,20 @@ TEST(Scheduler, AsksASingleUnitEverySecond) {
     EXPECT_EQ(f.ScanTargets(), (std::vector<int>{17, 17, 17, 17, 17}));
 }
 
+TEST(Scheduler, RotationNeverPollsTheStationWhoseBitAStoredBitmapMaySet) {
+    EngineFixture f;
+    // Node 255's flag, the last of the stored bitmap: the station's address, never a unit.
+    f.doc.Farm(0).m_bNodeConfigured[kNodeFlagCount - 1] = 1;
+    ConnectLocalFarm(f, {3, 254});
+    for (int i = 0; i < 3; ++i) {
+        f.doc.Timer1_Tick();
+    }
+    for (int i = 0; i < 8; ++i) {
+        TickAndAnswer(f);
+    }
+    EXPECT_EQ(f.ScanTargets(), (std::vector<int>{3, 254, 3, 254, 3, 254, 3, 254}));
+}
+
 TEST(Scheduler, FarmWithoutUnitsShowsTheEmptyQueueLineAndSendsNothing) {
     EngineFixture f;
     ConnectLocalFarm(f, {});

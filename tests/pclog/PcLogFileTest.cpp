@@ -5,6 +5,7 @@
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -76,6 +77,37 @@ TEST(PcLogFile, FallsBackToTheWorkingDirectoryAndLogsEveryLineWithoutAMirror) {
         Lines(run.doc.PcLog(0).LogFileName()),
         (std::vector<std::string>{"own directory", "01/01/00,00:00:00,007,135,132,132,132,132"}));
     EXPECT_EQ(ReadFile(dir.Path() + "/PC_Logs"), "not a directory");
+}
+
+TEST(PcLogFile, SaysWhyLoggingIsOffOnlyWhenNoFolderTakesTheLogs) {
+    ScratchDirectory dir;
+    {
+        DocOnDirectory run(dir.Path());
+        EXPECT_EQ(run.doc.PcLoggingOffReason(), "");
+    }
+    // PC_Logs in the way: the logs go to the working folder, so logging is not off.
+    ScratchDirectory blocked;
+    WriteFile(blocked.Path() + "/PC_Logs", "not a directory");
+    {
+        DocOnDirectory run(blocked.Path());
+        EXPECT_EQ(run.doc.PcLoggingOffReason(), "");
+    }
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the administrator may write to any folder";
+    }
+    ::chmod((dir.Path() + "/PC_Logs").c_str(), 0555);
+    {
+        DocOnDirectory run(dir.Path());
+        EXPECT_EQ(run.doc.PcLoggingOffReason(),
+                  "the folder " + dir.Path() + "/PC_Logs cannot be written");
+    }
+    ::chmod((dir.Path() + "/PC_Logs").c_str(), 0755);
+    ::chmod(blocked.Path().c_str(), 0555);
+    {
+        DocOnDirectory run(blocked.Path());
+        EXPECT_NE(run.doc.PcLoggingOffReason().find("cannot be made"), std::string::npos);
+    }
+    ::chmod(blocked.Path().c_str(), 0755);
 }
 
 TEST(PcLogFile, EndingTheProgramWhileConnectedFinishesTheLog) {

@@ -1,5 +1,7 @@
 #include "system/FarmInvariants.h"
 
+#include "sim/WireFrame.h"
+
 #include <algorithm>
 
 FarmInvariants::FarmInvariants(FarmHarness& harness) : m_h(harness) {
@@ -22,6 +24,7 @@ void FarmInvariants::Check() {
         Fail("more than one frame written in one tick");
     }
     RecordRepliesSent();
+    RecordUndetectedDamage();
     CheckTargetsCycle();
     CheckListAgainstTruth();
 }
@@ -38,6 +41,24 @@ void FarmInvariants::RecordRepliesSent() {
         decoded.m_iCuringMethod = 0;
         m_h.Doc().KVN_To_PC(decoded, traffic.lastStatusReply.data() + 2);
         auto& recent = m_sentRecords[node];
+        recent.push_back(decoded);
+        if (recent.size() > 4) {
+            recent.pop_front();
+        }
+    }
+}
+
+void FarmInvariants::RecordUndetectedDamage() {
+    const auto& damaged = m_h.Sim().UndetectedDamage();
+    for (; m_damageSeen < damaged.size(); ++m_damageSeen) {
+        const auto& reply = damaged[m_damageSeen];
+        if (reply.size() != farmsim::WireFrame::kStatusLength) {
+            continue; // a commit or station reply: it never makes a unit line
+        }
+        KilnRecord decoded;
+        decoded.m_iCuringMethod = 0;
+        m_h.Doc().KVN_To_PC(decoded, reply.data() + 2);
+        auto& recent = m_damagedRecords[reply[0]];
         recent.push_back(decoded);
         if (recent.size() > 4) {
             recent.pop_front();
@@ -74,16 +95,21 @@ void FarmInvariants::CheckListAgainstTruth() {
             Fail("unit line for node " + std::to_string(d.nodeId));
             continue;
         }
-        const auto& recent = m_sentRecords[static_cast<std::size_t>(d.nodeId)];
-        const bool sent = std::any_of(recent.begin(), recent.end(), [&](const KilnRecord& r) {
+        const auto shows = [&](const KilnRecord& r) {
             return r.m_iUnitStatus == d.newRecord.m_iUnitStatus && r.m_wRtd == d.newRecord.m_wRtd &&
                    r.m_iAlarmStatus == d.newRecord.m_iAlarmStatus &&
                    r.m_bCentigrade == d.newRecord.m_bCentigrade &&
                    r.m_wElapsedTenths == d.newRecord.m_wElapsedTenths &&
                    r.m_byIdentificationCode == d.newRecord.m_byIdentificationCode;
-        });
-        if (!sent) {
-            Fail("unit " + std::to_string(d.nodeId) + " shown with values it never sent");
+        };
+        const auto node = static_cast<std::size_t>(d.nodeId);
+        if (std::any_of(m_sentRecords[node].begin(), m_sentRecords[node].end(), shows)) {
+            continue;
         }
+        if (std::any_of(m_damagedRecords[node].begin(), m_damagedRecords[node].end(), shows)) {
+            ++m_damagedLinesShown;
+            continue;
+        }
+        Fail("unit " + std::to_string(d.nodeId) + " shown with values it never sent");
     }
 }

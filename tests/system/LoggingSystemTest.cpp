@@ -1,6 +1,7 @@
 #include "kiln/KilnDecoding.h"
 #include "system/FarmHarness.h"
 #include "system/FarmInvariants.h"
+#include "system/SoakSeeds.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +74,8 @@ private:
     std::vector<std::string> m_lines;
 };
 
-} // namespace
-
-TEST(WholeSystemLongRun, LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForADay) {
-    const std::uint64_t seed = 4242;
+void LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForADay(std::uint64_t seed,
+                                                               SoakTally& tally) {
     farmsim::FarmConfig config;
     config.seed = seed;
     for (int node = 1; node <= 40; ++node) {
@@ -124,6 +123,8 @@ TEST(WholeSystemLongRun, LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForAD
         }
     }
     expected.Finish();
+    tally.Add(h.Ticks() / 86400.0, !invariants.Failure().empty(), h.Sim().Counters().repliesDue,
+              h.Sim().Counters().undetectedDamage, invariants.DamagedLinesShown());
     ASSERT_EQ(invariants.Failure(), "") << "seed " << seed;
     EXPECT_EQ(toneMismatches, 0) << "seed " << seed;
     EXPECT_GT(alarmedTicks, 3600) << "seed " << seed;
@@ -162,5 +163,12 @@ TEST(WholeSystemLongRun, LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForAD
         }
         ASSERT_EQ(bodies[i], expected.Lines()[i]) << "line " << i + 2 << ", seed " << seed;
     }
-    EXPECT_GT(bodies.size(), 20000u);
+    EXPECT_GT(bodies.size(), 20000u) << "seed " << seed;
+}
+
+} // namespace
+
+TEST(WholeSystemLongRun, LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForADay) {
+    RunOverSoakSeeds("LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForADay", 4242,
+                     LogsEveryRunningUnitOncePerCycleAndSoundsTheAlarmsForADay);
 }

@@ -1,4 +1,5 @@
 #include "ToolRun.h"
+#include "tools/common/CsvSplitTool.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,24 @@ TEST(LogCsv, SplitsUnitsInUnitOrderUnderTheDescriptor) {
     EXPECT_TRUE(isReadOnly(dir.file("001_061206_081500_003.CSV")));
 }
 
+TEST(LogCsv, FindsAUnitFieldEndingExactlyInColumn30AndCutsOneReachingPastIt) {
+    TempDir dir;
+    // Empty pieces push field 3 to start in column 28: "007" ends in column 30 (index 29).
+    const std::string endsAt30 = "12/06/06,08:16:00,,,,,,,,,,007,1";
+    ASSERT_EQ(endsAt30.find("007") + 3, 30u);
+    // "0077" reaches column 31: the whole line counts unit 77, but only "007" is looked at
+    // when writing, so the line goes to unit 7's file and unit 77's holds just the header.
+    const std::string reachesPast = "12/06/06,08:17:00,,,,,,,,,,0077,1";
+    EXPECT_EQ(CsvSplitTool::unitForWriting(endsAt30, CsvSplitTool::Style::Csv), 7);
+    EXPECT_EQ(CsvSplitTool::unitForWriting(reachesPast, CsvSplitTool::Style::Csv), 7);
+
+    EXPECT_EQ(run(kLogcsv, dir, "H\r\n" + endsAt30 + "\r\n" + reachesPast + "\r\n"),
+              "001_061206_081500_007.CSV\n001_061206_081500_077.CSV\n");
+    EXPECT_EQ(readFile(dir.file("001_061206_081500_007.CSV")),
+              "H\r\n" + endsAt30 + "\r\n" + reachesPast + "\r\n");
+    EXPECT_EQ(readFile(dir.file("001_061206_081500_077.CSV")), "H\r\n");
+}
+
 TEST(LogCsv, CopiesATrailerWhenThereIsNoHeader) {
     TempDir dir;
     // Lines ending in a lone LF, and a last line without any end.
@@ -101,8 +120,10 @@ TEST(LogCsv, ReportsUsageAndAMissingLog) {
 
 TEST(LogCsv, EmptyOrUnitlessLogsWriteNothing) {
     TempDir dir;
-    EXPECT_EQ(run(kLogcsv, dir, ""), "");
-    EXPECT_EQ(run(kLogdumpsplit, dir, "Only a descriptor\r\n"), "");
+    EXPECT_EQ(run(kLogcsv, dir, ""),
+              "WARNING: The file '001_061206_081500.CSV' holds no line of any unit\n");
+    EXPECT_EQ(run(kLogdumpsplit, dir, "Only a descriptor\r\n"),
+              "WARNING: The file '001_061206_081500.CSV' holds no line of any unit\n");
     // Units outside 1-256 have no file; 256 does.
     EXPECT_EQ(run(kLogcsv, dir,
                   "H\r\n" + dataLine(0, 1) +
@@ -135,7 +156,7 @@ TEST(LogCsv, ReportsAnOutputItCannotOpenAndWritesTheOthers) {
     std::filesystem::create_directory(dir.file("001_061206_081500_001.CSV"));
     EXPECT_EQ(run(kLogcsv, dir, "H\r\n" + dataLine(1, 1) + "\r\n" + dataLine(2, 1) + "\r\n"),
               "001_061206_081500_001.CSV\nERROR: Unable to open 001_061206_081500_001.CSV\n"
-              "001_061206_081500_002.CSV\n");
+              "001_061206_081500_002.CSV\nERROR: 1 line could not be written\n");
     EXPECT_EQ(readFile(dir.file("001_061206_081500_002.CSV")), "H\r\n" + dataLine(2, 1) + "\r\n");
 }
 
@@ -147,7 +168,8 @@ TEST(LogCsv, ReportsAFolderItMayNotWriteTo) {
     writeFile(dir.file(kLog), "H\r\n" + dataLine(1, 1) + "\r\n");
     ::chmod(dir.path().c_str(), 0555);
     EXPECT_EQ(runTool(kLogcsv, {kLog}, dir.path()),
-              "001_061206_081500_001.CSV\nERROR: Unable to open 001_061206_081500_001.CSV\n");
+              "001_061206_081500_001.CSV\nERROR: Unable to open 001_061206_081500_001.CSV\n"
+              "ERROR: 1 line could not be written\n");
     ::chmod(dir.path().c_str(), 0755);
 }
 

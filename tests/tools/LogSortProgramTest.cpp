@@ -115,11 +115,13 @@ TEST(LogSort, NeverDestroysItsInput) {
     // A read-only output is left alone, administrator or not.
     writeFile(dir.file("locked.dat"), "keep");
     ::chmod(dir.file("locked.dat").c_str(), 0444);
-    EXPECT_EQ(runTool(kLogsort, {"in put.dat", "locked.dat"}, dir.path()), "");
+    EXPECT_EQ(runTool(kLogsort, {"in put.dat", "locked.dat"}, dir.path()),
+              "ERROR: Unable to open locked.dat\n");
     EXPECT_EQ(readFile(dir.file("locked.dat")), "keep");
 
     // An output that cannot be created, even by the administrator: its folder is a file.
-    EXPECT_EQ(runTool(kLogsort, {"in put.dat", "in put.dat/out.dat"}, dir.path()), "");
+    EXPECT_EQ(runTool(kLogsort, {"in put.dat", "in put.dat/out.dat"}, dir.path()),
+              "ERROR: Unable to open in put.dat/out.dat\n");
     EXPECT_EQ(readFile(dir.file("in put.dat")), input);
 
     EXPECT_EQ(runTool(kLogsort, {"in put.dat", "sorted out.dat"}, dir.path()), "");

@@ -99,7 +99,8 @@ TEST(LogSplit, ReadsOnlyWholeRecordsAndNothingFromAnEmptyFile) {
     EXPECT_EQ(split(kLogsplit, dir, unitRecord(1, 0) + unitRecord(2, 0) + "12345"),
               "BUILDING: 001.TXT\nBUILDING: 002.TXT\n");
     TempDir empty;
-    EXPECT_EQ(split(kLogdump, empty, ""), "");
+    EXPECT_EQ(split(kLogdump, empty, ""),
+              "WARNING: The file 'in.dat' holds no whole record (0 bytes)\n");
     EXPECT_EQ(test::listFolder(empty.path()), std::vector<std::string>{"in.dat"});
 }
 
@@ -121,8 +122,9 @@ TEST(LogSplit, ReplacesOldUnitFilesButLeavesProtectedOnesAlone) {
                               unitRecord(5, 0) + unitRecord(6, 0);
     // The input itself carries a unit file's name and must survive.
     EXPECT_EQ(split(kLogsplit, dir, input, "005.TXT"),
-              "BUILDING: 001.TXT\nBUILDING: 002.TXT\nBUILDING: 003.TXT\nBUILDING: 005.TXT\n"
-              "BUILDING: 006.TXT\n");
+              "BUILDING: 001.TXT\nERROR: Unable to open 002.TXT\nERROR: Unable to open 003.TXT\n"
+              "ERROR: Unable to open 005.TXT\nBUILDING: 006.TXT\n"
+              "ERROR: 3 of 5 lines could not be written\n");
     EXPECT_EQ(readFile(dir.file("001.TXT")), "01/01/00,00:00:00,001,50,0,0\r\n");
     EXPECT_EQ(readFile(dir.file("002.TXT")), "read-only");
     EXPECT_EQ(readFile(dir.file("006.TXT")), "01/01/00,00:00:00,006,50,0,0\r\n");

@@ -1,10 +1,12 @@
 #include "ToolRun.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +26,13 @@ TempDir::~TempDir() {
     // Outputs are left read-only; give write permission back so they can be removed.
     for (auto it = fs::recursive_directory_iterator(m_path, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        // Never through a link: a test may leave one to a device such as /dev/full.
+        std::error_code linkError;
+        if (!it->is_symlink(linkError) && !linkError) {
+            std::error_code permissionError;
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add,
+                            permissionError);
+        }
     }
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
@@ -38,12 +46,30 @@ std::string runTool(const std::string& program, const std::vector<std::string>& 
 
 std::string runTool(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingDir, int& exitStatus) {
+    ToolResult result = runToolForResult(program, args, workingDir);
+    exitStatus = result.status;
+    if (result.status < 0) {
+        result.output += "<crashed>";
+    }
+    return result.output;
+}
+
+ToolResult runToolForResult(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingDir, long fileSizeLimit) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
-        return "<pipe failed>";
+        return {"<pipe failed>", -1};
     }
     const pid_t child = ::fork();
     if (child == 0) {
+        if (fileSizeLimit >= 0) {
+            // The write past the limit then fails with EFBIG instead of ending the program.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit {
+                static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)
+            };
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
@@ -72,11 +98,7 @@ std::string runTool(const std::string& program, const std::vector<std::string>& 
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (!WIFEXITED(status)) {
-        output += "<crashed>";
-    }
-    return output;
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 std::string readFile(const std::string& path) {

@@ -28,6 +28,17 @@ std::string runTool(const std::string& program, const std::vector<std::string>& 
 std::string runTool(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingDir, int& status);
 
+// What a run printed and its exit status (-1 when it did not exit by itself).
+struct ToolResult {
+    std::string output;
+    int status = -1;
+};
+
+// As runTool; with fileSizeLimit >= 0 no file the converter writes may grow beyond that many
+// bytes, and a write past it fails as on a full disk.
+ToolResult runToolForResult(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingDir, long fileSizeLimit = -1);
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);

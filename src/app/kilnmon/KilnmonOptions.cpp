@@ -1,7 +1,12 @@
 #include "app/kilnmon/KilnmonOptions.h"
 
+#include <charconv>
 #include <string_view>
 #include <utility>
+
+namespace {
+constexpr int kMaxReconnectSeconds = 86400;
+} // namespace
 
 bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& out,
                            std::string& error) {
@@ -22,6 +27,17 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
             }
             options.farmNumber = value[0] - '0';
             farmGiven = true;
+        } else if (arg == "--reconnect") {
+            const std::string_view value = hasValue ? argv[++i] : "";
+            int seconds = 0;
+            const auto [end, ec] =
+                std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
+                seconds < 1 || seconds > kMaxReconnectSeconds) {
+                error = "--reconnect takes a number of seconds from 1 to 86400";
+                return false;
+            }
+            options.reconnectSeconds = seconds;
         } else if (arg == "--descriptor") {
             if (!hasValue) {
                 error = "--descriptor needs a text (\"\" for none)";
@@ -50,19 +66,30 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
 }
 
 std::string KilnmonOptions::Usage() {
-    return R"(Usage: kilnmon --farm N [--descriptor TEXT] [--spanish]
-A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive
-($KILNWATCH_REGISTRY, else ~/.config/kilnwatch/registry.reg), directly or through its modem,
-polls its units once a second, and prints to standard output every change of the status line
-and every unit's line of the kiln list (WRB ID, Status, RTD1-RTD4 and the unit's state). It
-writes the PC log files under PC_Logs in the working directory, as the desktop program does.
-Ctrl-C or SIGTERM disconnects the farm (a modem farm hangs up first) and saves the registry.
+    return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
+A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
+directly or through its modem, polls its units once a second, and prints to standard output
+every change of the status line and every unit's line of the kiln list (WRB ID, Status,
+RTD1-RTD4, the unit's scale and its state). Notices go to standard error.
+Ctrl-C, SIGTERM, SIGHUP or a closed standard output disconnects the farm (a modem farm hangs
+up first), finishes the PC log and saves the registry.
 
-  --farm N            the farm to connect, 1 to 4
-  --descriptor TEXT   the first line of each new PC log file (default: none)
-  --spanish           the Spanish texts
-  --help              show this help
+  --farm N             the farm to connect, 1 to 4
+  --reconnect SECONDS  when the serial port is lost or cannot be opened, try again at this
+                       interval, saying so each time (default: end with status 1)
+  --descriptor TEXT    the first line of each new PC log file (default: none)
+  --spanish            the Spanish texts
+  --help               show this help
 
-Exit status: 0 after an interrupt, 2 for a bad command line.
+Where things are:
+  hive     $KILNWATCH_REGISTRY, else ~/.config/kilnwatch/registry.reg ($XDG_CONFIG_HOME
+           in place of ~/.config when set); a hive that cannot be read or written is left
+           as it is, and kilnmon says so
+  COMn     the device of the farm's port n (1 to 4): $KILNWATCH_COMn, else the link
+           ~/.config/kilnwatch/comN (to the device), else /dev/ttyS(n-1)
+  PC logs  PC_Logs in the working directory, one CSV file per connection
+
+Exit status: 0 after an interrupt, 1 when the port is lost or cannot be opened (without
+--reconnect) or the farm has no usable port, 2 for a bad command line.
 )";
 }

@@ -22,10 +22,10 @@ const char* ConnectionTypeText(std::uint8_t type) {
 
 } // namespace
 
-Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, QObject* parent)
-    : QObject(parent), m_options(options), m_pOut(out), m_iFarmIndex(options.farmNumber - 1),
-      m_frame(out, options.descriptor), m_list(options.language, out), m_control(this),
-      m_timer(this) {
+Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, QObject* parent)
+    : QObject(parent), m_options(options), m_pOut(out), m_pErr(err),
+      m_iFarmIndex(options.farmNumber - 1), m_frame(out, options.descriptor),
+      m_list(options.language, out), m_control(this), m_timer(this), m_reconnectTimer(this) {
     m_pDocument = std::make_unique<CTreeListDoc>(options.language);
     m_pTree = std::make_unique<ConsoleFarmTree>(*m_pDocument, m_list, out);
     CTreeListDoc& doc = *m_pDocument;
@@ -34,18 +34,45 @@ Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, QObject* parent)
     doc.SetKilnListView(&m_list);
     doc.SetFarmTreeView(m_pTree.get());
     doc.SetClock(&m_clock);
+    doc.SetSpeakerBackend(&m_speaker);
     m_link.AttachControl(&m_control);
     m_link.AttachDocument(&doc);
     // A device that vanished is closed as the main frame closes a port, which marks the farm
     // disconnected.
-    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { m_link.mf_pORT_cLOSE(); });
+    connect(&m_control, &QtSerialPortControl::portLost, this, [this] {
+        m_link.mf_pORT_cLOSE();
+        if (!m_bStopping && !m_bFinished) {
+            PortUnavailable("the serial port " + m_control.DevicePath().toStdString() +
+                            " was lost");
+        }
+    });
 
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &Monitor::Tick);
+    m_reconnectTimer.setSingleShot(true);
+    connect(&m_reconnectTimer, &QTimer::timeout, this, &Monitor::Reconnect);
 }
 
 Monitor::~Monitor() {
     Finish();
+}
+
+void Monitor::Notice(const std::string& text) const {
+    std::fprintf(m_pErr, "kilnmon: %s\n", text.c_str());
+    std::fflush(m_pErr);
+}
+
+void Monitor::ReportSettingsAndLogging() const {
+    const CTreeListDoc& doc = *m_pDocument;
+    const std::string readProblem = doc.SettingsReadProblem();
+    if (!readProblem.empty()) {
+        Notice(readProblem + "; running on defaults, the file is left as it is");
+    } else if (const std::string saveProblem = doc.SettingsSaveProblem(); !saveProblem.empty()) {
+        Notice("the settings will not be saved: " + saveProblem);
+    }
+    if (!doc.PcLoggingOffReason().empty()) {
+        Notice("PC logging is off: " + doc.PcLoggingOffReason());
+    }
 }
 
 void Monitor::Start() {
@@ -53,8 +80,21 @@ void Monitor::Start() {
     doc.OnNewDocument();
     // The farm of the command line replaces any farm the hive connects at start-up.
     doc.SetFarmToConnectOnStartup(0);
+    ReportSettingsAndLogging();
 
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
+    if (farm.m_iSerialPort < 1 || farm.m_iSerialPort > 4) {
+        const auto stored = static_cast<std::uint32_t>(farm.m_iSerialPort);
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "farm %d has no usable serial port: the hive stores port number %u "
+                      "(0x%x), and only COM1 to COM4 can be used",
+                      m_iFarmIndex + 1, stored, stored);
+        Notice(text);
+        m_iExitStatus = 1;
+        Finish();
+        return;
+    }
     const std::string device = ComPortDevicePath(farm.m_iSerialPort);
     std::fprintf(m_pOut, "kilnmon: farm %d, %s on COM%d (%s), %d units\n", m_iFarmIndex + 1,
                  ConnectionTypeText(farm.m_byConnectionType), farm.m_iSerialPort,
@@ -63,13 +103,40 @@ void Monitor::Start() {
 
     // As the farm tree's Connect command: show the farm, then connect it.
     m_list.nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
-    doc.FarmConnect(m_iFarmIndex);
-    if (!m_control.LastOpenError().isEmpty()) {
-        std::fprintf(m_pOut, "kilnmon: %s: %s\n", m_control.DevicePath().toLocal8Bit().constData(),
-                     m_control.LastOpenError().toLocal8Bit().constData());
-        std::fflush(m_pOut);
-    }
     m_timer.start();
+    ConnectFarm();
+}
+
+bool Monitor::ConnectFarm() {
+    m_pDocument->FarmConnect(m_iFarmIndex);
+    if (m_control.LastOpenError().isEmpty()) {
+        return true;
+    }
+    PortUnavailable(m_control.DevicePath().toStdString() +
+                    " could not be opened: " + m_control.LastOpenError().toStdString());
+    return false;
+}
+
+void Monitor::PortUnavailable(const std::string& why) {
+    if (m_options.reconnectSeconds > 0) {
+        Notice(why + "; reconnecting in " + std::to_string(m_options.reconnectSeconds) +
+               " seconds");
+        m_reconnectTimer.start(m_options.reconnectSeconds * 1000);
+        return;
+    }
+    Notice(why + "; ending (--reconnect SECONDS would try again)");
+    m_iExitStatus = 1;
+    Finish();
+}
+
+void Monitor::Reconnect() {
+    if (m_bStopping || m_bFinished || !m_pDocument) {
+        return;
+    }
+    Notice("reconnecting farm " + std::to_string(m_iFarmIndex + 1));
+    if (ConnectFarm()) {
+        Notice("farm " + std::to_string(m_iFarmIndex + 1) + " reconnected");
+    }
 }
 
 void Monitor::Tick() {
@@ -117,6 +184,7 @@ void Monitor::Finish() {
         return;
     }
     m_bFinished = true;
+    m_reconnectTimer.stop();
     // The order of the desktop program's end: the window's close closes the port, the
     // document goes (PC logs ended, registry saved), the timer is killed last.
     m_link.mf_pORT_cLOSE();

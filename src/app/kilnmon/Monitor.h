@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/PlatformSpeakerBackend.h"
 #include "app/kilnmon/ConsoleFarmTree.h"
 #include "app/kilnmon/ConsoleFrame.h"
 #include "app/kilnmon/KilnmonOptions.h"
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 class CTreeListDoc;
 
@@ -26,13 +28,19 @@ public:
     // A modem farm gets this long to run its disconnect stages at the end.
     static constexpr int kDisconnectLimitMs = 10000;
 
-    Monitor(const KilnmonOptions& options, std::FILE* out, QObject* parent = nullptr);
+    // Status lines and kiln list lines go to out, notices to err.
+    Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err = stderr,
+            QObject* parent = nullptr);
     ~Monitor() override;
 
     // Loads the hive, shows the farm and connects it; the tick runs from then on.
     void Start();
     // The first request disconnects in order; a second one, or the time limit, ends at once.
     void RequestStop();
+
+    // 1 once the run ended because the port was lost or never opened (without --reconnect),
+    // or the farm has no usable port; else 0.
+    int ExitStatus() const { return m_iExitStatus; }
 
 signals:
     void finished();
@@ -43,11 +51,21 @@ private slots:
 private:
     void Finish();
     bool DisconnectDone() const;
+    void Notice(const std::string& text) const;
+    void ReportSettingsAndLogging() const;
+    // The farm's port could not be opened, or went away: reconnect later, or end with 1.
+    void PortUnavailable(const std::string& why);
+    void Reconnect();
+    bool ConnectFarm(); // false when the port did not open
 
     KilnmonOptions m_options;
     std::FILE* m_pOut;
+    std::FILE* m_pErr;
     int m_iFarmIndex;
-    // The views and the line outlive the document, which may still write while it goes.
+    int m_iExitStatus = 0;
+    // The views, the speaker and the line outlive the document, which may still use them
+    // while it goes.
+    PlatformSpeakerBackend m_speaker;
     SystemClock m_clock;
     ConsoleFrame m_frame;
     PrintingKilnList m_list;
@@ -56,6 +74,7 @@ private:
     std::unique_ptr<CTreeListDoc> m_pDocument;
     std::unique_ptr<ConsoleFarmTree> m_pTree;
     QTimer m_timer;
+    QTimer m_reconnectTimer;
     QElapsedTimer m_stopClock;
     bool m_bStopping = false;
     bool m_bFinished = false;

@@ -1,5 +1,7 @@
 #include "app/kilnmon/PrintingKilnList.h"
 
+#include "kiln/KilnDecoding.h"
+
 #include <string>
 
 namespace {
@@ -21,19 +23,31 @@ const char* IconWord(int icon) {
     }
 }
 
+constexpr const char* kNoScale = "~";
+
+// The scale a record's temperatures are shown in; none for a line without data.
+const char* ScaleOf(const KilnRecord& record) {
+    if (record.m_iCuringMethod != CM_AH && record.m_iCuringMethod != CM_DT) {
+        return kNoScale;
+    }
+    return record.m_bCentigrade != 0 ? "°C" : "°F";
+}
+
 } // namespace
 
-std::string PrintingKilnList::Format(const KilnLineText::Line& line, int icon) {
+std::string PrintingKilnList::Format(const KilnLineText::Line& line, const char* scale, int icon) {
     std::string text = "kiln " + line[0];
     for (std::size_t i = 1; i < KilnLineText::kVisibleColumns.size(); ++i) {
         text += " | " + line[static_cast<std::size_t>(KilnLineText::kVisibleColumns[i])];
     }
     text += " | ";
+    text += scale != nullptr ? scale : kNoScale;
+    text += " | ";
     text += IconWord(icon);
     return text;
 }
 
-void PrintingKilnList::PrintHeader() const {
+std::string PrintingKilnList::HeaderText() const {
     KilnLineText::Line headers;
     for (int column : KilnLineText::kVisibleColumns) {
         headers[static_cast<std::size_t>(column)] = m_texts.Header(column);
@@ -42,7 +56,12 @@ void PrintingKilnList::PrintHeader() const {
     for (std::size_t i = 1; i < KilnLineText::kVisibleColumns.size(); ++i) {
         text += " | " + headers[static_cast<std::size_t>(KilnLineText::kVisibleColumns[i])];
     }
-    std::fprintf(m_pOut, "%s\n", text.c_str());
+    text += " | Scale | State";
+    return text;
+}
+
+void PrintingKilnList::PrintHeader() const {
+    std::fprintf(m_pOut, "%s\n", HeaderText().c_str());
     std::fflush(m_pOut);
 }
 
@@ -52,7 +71,9 @@ void PrintingKilnList::Print(int nodeIndex) const {
         return;
     }
     std::fprintf(m_pOut, "%s\n",
-                 Format(*line, m_icons[static_cast<std::size_t>(nodeIndex)]).c_str());
+                 Format(*line, m_scales[static_cast<std::size_t>(nodeIndex)],
+                        m_icons[static_cast<std::size_t>(nodeIndex)])
+                     .c_str());
     std::fflush(m_pOut);
 }
 
@@ -74,17 +95,21 @@ void PrintingKilnList::DrawTheDisplay(bool clear, const UnitSlots& slots) {
             continue;
         }
         auto& line = m_lines[static_cast<std::size_t>(nodeIndex)];
+        const char*& scale = m_scales[static_cast<std::size_t>(nodeIndex)];
         if (clear && line) {
             KilnLineText::Apply(*line, KilnLineText::Cleared());
             m_icons[static_cast<std::size_t>(nodeIndex)] = KilnLineText::kIconNoData;
+            scale = kNoScale;
         } else if (clear) {
             KilnRecord none;
             none.m_byIdentificationCode = record->m_byIdentificationCode;
             line = m_texts.Inserted(none);
             m_icons[static_cast<std::size_t>(nodeIndex)] = KilnLineText::kIconNoData;
+            scale = kNoScale;
         } else {
             line = m_texts.Inserted(*record);
             m_icons[static_cast<std::size_t>(nodeIndex)] = KilnLineText::InsertedIcon(*record);
+            scale = ScaleOf(*record);
         }
         Print(nodeIndex);
     }
@@ -98,6 +123,7 @@ void PrintingKilnList::NotifyOfData(int retryCountdown, int farmIndex, const Kil
     }
     auto& line = m_lines[static_cast<std::size_t>(nodeIndex)];
     int& icon = m_icons[static_cast<std::size_t>(nodeIndex)];
+    m_scales[static_cast<std::size_t>(nodeIndex)] = ScaleOf(newRecord);
     if (line) {
         const KilnLineText::Update update = m_texts.Updated(newRecord, oldRecord);
         KilnLineText::Apply(*line, update);

@@ -11,8 +11,9 @@
 
 // The kiln list without a window: it keeps each unit's line as the list would show it and prints
 // the line whenever the list would redraw it, one line of text per report:
-//   kiln  003 | Run | 150 | 151 | 152 | 160 | normal
-// with the WRB ID, Status and RTD1-RTD4 columns, then the line's icon (no data, normal, alarm).
+//   kiln  003 | Run | 150 | 151 | 152 | 160 | °F | normal
+// with the WRB ID, Status and RTD1-RTD4 columns, the unit's scale ("~" without data), then the
+// line's icon (no data, normal, alarm). A header line names the same columns.
 class PrintingKilnList : public KilnListView {
 public:
     PrintingKilnList(Language language, std::FILE* out) : m_texts(language), m_pOut(out) {}
@@ -28,8 +29,9 @@ public:
     int DisplayedFarm() const { return m_iDisplayedFarm; }
     // The line of a node index as shown, or nothing.
     const std::optional<KilnLineText::Line>& ShownLine(int nodeIndex) const;
-    // The text printed for a line.
-    static std::string Format(const KilnLineText::Line& line, int icon);
+    // The text printed for a line, and the header over such lines.
+    static std::string Format(const KilnLineText::Line& line, const char* scale, int icon);
+    std::string HeaderText() const;
 
 private:
     void DrawTheDisplay(bool clear, const UnitSlots& slots);
@@ -41,4 +43,5 @@ private:
     int m_iDisplayedFarm = -1;
     std::array<std::optional<KilnLineText::Line>, 254> m_lines{};
     std::array<int, 254> m_icons{};
+    std::array<const char*, 254> m_scales{};
 };

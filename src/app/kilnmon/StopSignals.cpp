@@ -9,6 +9,7 @@
 namespace {
 
 int g_signalFds[2] = {-1, -1};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 extern "C" void OnStopSignal(int signalNumber) {
     const int savedErrno = errno;
@@ -29,16 +30,21 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    if (::sigaction(SIGINT, &action, nullptr) != 0 || ::sigaction(SIGTERM, &action, nullptr) != 0) {
-        return;
+    for (const int signalNumber : kStopSignals) {
+        if (::sigaction(signalNumber, &action, nullptr) != 0) {
+            return;
+        }
     }
     m_pNotifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
     connect(m_pNotifier, &QSocketNotifier::activated, this, &StopSignals::OnReadable);
 }
 
 StopSignals::~StopSignals() {
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
+    for (const int signalNumber : kStopSignals) {
+        // A last write to a closed output, at exit, must not kill the program after an
+        // orderly end.
+        ::signal(signalNumber, signalNumber == SIGPIPE ? SIG_IGN : SIG_DFL);
+    }
     delete m_pNotifier;
     m_pNotifier = nullptr;
     for (int& fd : g_signalFds) {

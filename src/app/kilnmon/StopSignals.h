@@ -3,8 +3,10 @@
 #include <QObject>
 #include <QSocketNotifier>
 
-// SIGINT and SIGTERM as a Qt signal. The handler only writes the signal's number to a pipe;
-// the event loop reads it and emits stopRequested, so the shutdown runs as ordinary code.
+// SIGINT, SIGTERM, SIGHUP (the terminal went away) and SIGPIPE (standard output was closed, as
+// by `kilnmon | head`) as a Qt signal, so each ends the program in the same order. The handler
+// only writes the signal's number to a pipe; the event loop reads it and emits stopRequested,
+// so the shutdown runs as ordinary code. Writes to a closed output then fail quietly.
 class StopSignals : public QObject {
     Q_OBJECT
 

@@ -35,13 +35,14 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     StopSignals stopSignals;
     if (!stopSignals.IsValid()) {
-        std::fprintf(stderr, "kilnmon: cannot watch for SIGINT and SIGTERM\n");
+        std::fprintf(stderr, "kilnmon: cannot watch for SIGINT, SIGTERM, SIGHUP and SIGPIPE\n");
         return 1;
     }
     Monitor monitor(options, stdout);
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &monitor, &Monitor::RequestStop);
-    QObject::connect(&monitor, &Monitor::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &monitor, &Monitor::finished, &app,
+        [&monitor] { QCoreApplication::exit(monitor.ExitStatus()); }, Qt::QueuedConnection);
     QTimer::singleShot(0, &monitor, &Monitor::Start);
     return app.exec();
 }

@@ -20,12 +20,11 @@ bool DeviceLink::Create(const std::string& linkPath, const std::string& target) 
         m_strError = linkPath + " exists and is not a symbolic link; it is left as it is";
         return false;
     }
-    if (path.has_parent_path()) {
-        fs::create_directories(path.parent_path(), ec);
-        if (ec) {
-            m_strError = "cannot create " + path.parent_path().string() + ": " + ec.message();
-            return false;
-        }
+    // A mistyped path must not leave folders behind: the link goes into a folder that exists.
+    if (path.has_parent_path() && !fs::is_directory(path.parent_path(), ec)) {
+        m_strError = "the folder " + path.parent_path().string() +
+                     " of the link does not exist; kilnsim makes no folders";
+        return false;
     }
     // Made beside it and renamed over it, so a reader never finds the path missing.
     const fs::path temporary =

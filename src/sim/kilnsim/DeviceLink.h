@@ -13,7 +13,7 @@ public:
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
-    // Makes linkPath point at target, creating missing parent folders. False, with Error()
+    // Makes linkPath point at target, in a folder that must exist. False, with Error()
     // telling why, when something other than a symbolic link is in the way or the system
     // refuses.
     bool Create(const std::string& linkPath, const std::string& target);

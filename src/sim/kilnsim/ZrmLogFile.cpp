@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool ZrmLogFile::Update(const std::vector<std::uint8_t>& logBytes) {
@@ -14,6 +15,12 @@ bool ZrmLogFile::Update(const std::vector<std::uint8_t>& logBytes) {
 
 bool ZrmLogFile::Write(const std::vector<std::uint8_t>& logBytes) {
     m_strError.clear();
+    // The rename below would put a file where a device, a folder or a link was.
+    struct stat info {};
+    if (::lstat(m_strPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        m_strError = m_strPath + " is not a plain file; it is left as it is";
+        return false;
+    }
     // Whole records only: a station log is never cut inside a record.
     const std::size_t length = logBytes.size() - logBytes.size() % 10;
     const std::string temporary = m_strPath + ".kilnsim-" + std::to_string(::getpid());

@@ -7,7 +7,8 @@
 
 // Writes the alarm station's stored log as a log data file: its 10-byte records back to back,
 // as the station hands them over. The file is replaced whole (written beside it, then renamed),
-// so a converter reading it meanwhile sees the old or the new log, never half of one.
+// so a converter reading it meanwhile sees the old or the new log, never half of one. Anything
+// but a plain file under the name (a device, a folder, a link) is refused and left alone.
 class ZrmLogFile {
 public:
     explicit ZrmLogFile(std::string path) : m_strPath(std::move(path)) {}

@@ -5,6 +5,7 @@
 #include "tools/common/LogCalendar.h"
 #include "tools/common/NumberText.h"
 #include "tools/common/TextLineReader.h"
+#include "tools/common/ToolHelp.h"
 #include "tools/common/UnitFileWriter.h"
 #include "tools/common/WildcardMatch.h"
 
@@ -120,26 +121,45 @@ public:
         }
     }
 
-    // Writes the trailer (logcsv), closes the files and names them on the console.
-    void finish(const std::string* trailer) {
+    // Writes the trailer (logcsv), closes the files and names them on the console, with the
+    // ones that could not be opened or written. False when any failed.
+    bool finish(const std::string* trailer) {
+        bool ok = true;
+        bool anyUnit = false;
+        unsigned long long lost = 0;
         for (int unit = 1; unit <= CsvSplitTool::kMaxUnit; ++unit) {
             Unit& u = m_units[static_cast<std::size_t>(unit)];
             if (!u.counted) {
                 continue;
             }
+            anyUnit = true;
             const std::string& name = u.name;
             std::printf("%s\n", name.c_str());
             if (!u.file) {
                 std::printf("ERROR: Unable to open %s\n", name.c_str());
+                lost += u.lines;
+                ok = false;
                 continue;
             }
             if (m_style == CsvSplitTool::Style::Csv && trailer != nullptr) {
                 u.file->append(*trailer);
                 u.file->append("\r\n", 2);
             }
-            u.file->close();
+            if (!u.file->close()) {
+                std::printf("ERROR: Unable to write %s\n", name.c_str());
+                lost += u.lines;
+                ok = false;
+            }
             FileAttributes::setReadOnly(u.file->path());
         }
+        if (!anyUnit) {
+            std::printf("WARNING: The file '%s' holds no line of any unit\n", m_input.c_str());
+        }
+        if (lost > 0) {
+            std::printf("ERROR: %llu %s could not be written\n", lost,
+                        lost == 1 ? "line" : "lines");
+        }
+        return ok;
     }
 
 private:
@@ -149,6 +169,7 @@ private:
         std::string name;
         std::unique_ptr<UnitFileWriter> file; // none when it could not be opened
         std::string waiting;                  // logcsv lines for a unit not yet counted
+        unsigned long long lines = 0;         // lines meant for the unit's file
     };
 
     Unit& unitAt(int unit) { return m_units[static_cast<std::size_t>(unit)]; }
@@ -219,6 +240,7 @@ private:
             return;
         }
         Unit& u = unitAt(target);
+        ++u.lines;
         if (u.file) {
             writeLine(*u.file, line);
         } else if (!u.counted) {
@@ -236,10 +258,14 @@ private:
         };
         const int unit = number(3);
         count(unit);
-        if (unit < 1 || unit > CsvSplitTool::kMaxUnit || !unitAt(unit).file) {
+        if (unit < 1 || unit > CsvSplitTool::kMaxUnit) {
             return;
         }
         Unit& u = unitAt(unit);
+        ++u.lines;
+        if (!u.file) {
+            return;
+        }
         if (!u.headed) {
             u.headed = true;
             u.file->append(CsvSplitTool::dumpHeading(line));
@@ -260,24 +286,33 @@ private:
 
 int CsvSplitTool::run(int argc, char** argv) {
     const bool dump = m_style == Style::Dump;
+    const char* const usage =
+        dump ? "USAGE:  logdumpsplit <input_file>\n" : "USAGE:  logcsv <input_file>\n";
+    if (isHelpRequest(argc, argv)) {
+        return printHelp(usage, dump ? "Writes each unit's lines of a PC log as a dump table to a "
+                                       "read-only file next to it, named after the log with "
+                                       "_NNN.TXT.\n"
+                                     : "Copies each unit's lines of a PC log, with its header or "
+                                       "trailer line, to a read-only file next to it, named "
+                                       "after the log with _NNN.CSV.\n");
+    }
     if (argc < 2) {
-        std::fputs(dump ? "USAGE:  logdumpsplit <input_file>\n" : "USAGE:  logcsv <input_file>\n",
-                   stdout);
-        return 0;
+        std::fputs(usage, stdout);
+        return 1;
     }
     std::string input;
     if (!WildcardMatch::findFirst(argv[1], input)) {
         std::fputs("ERROR: Unable to find a matching file name\n", stdout);
-        return 0;
+        return 1;
     }
     if (!FileAttributes::exists(input)) {
         std::printf("ERROR: The file '%s' does NOT exist\n", input.c_str());
-        return 0;
+        return 1;
     }
     std::FILE* in = FileAttributes::isDirectory(input) ? nullptr : std::fopen(input.c_str(), "rb");
     if (in == nullptr) {
         std::printf("ERROR: Unable to open %s\n", input.c_str());
-        return 0;
+        return 1;
     }
     TextLineReader reader(in);
     UnitSplitter splitter(input, m_style);
@@ -308,9 +343,13 @@ int CsvSplitTool::run(int argc, char** argv) {
         }
         splitter.add(line);
     }
-    splitter.finish(holding ? &held : nullptr);
+    const bool readWhole = std::ferror(in) == 0;
+    if (!readWhole) {
+        std::printf("ERROR: Unable to READ the entire input file %s\n", input.c_str());
+    }
+    const bool written = splitter.finish(holding ? &held : nullptr);
     std::fclose(in);
-    return 0;
+    return readWhole && written ? 0 : 1;
 }
 
 } // namespace logtools

@@ -4,6 +4,8 @@
 #include "tools/common/LargeBuffer.h"
 #include "tools/common/LogRecord.h"
 #include "tools/common/RecordSorter.h"
+#include "tools/common/ReplacingFile.h"
+#include "tools/common/ToolHelp.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -122,46 +124,59 @@ bool writeKept(int fd, const RecordSorter& sorter) {
 } // namespace
 
 int LogSortTool::run(int argc, char** argv) {
+    static const char* const kUsage = "USAGE:  logsort <input_file> <output_file>\n";
+    if (isHelpRequest(argc, argv)) {
+        return printHelp(kUsage, "Sorts the records of a log data file by unit and time, drops "
+                                 "repeated records and writes the rest to the output file.\n");
+    }
     if (argc < 3) {
-        std::fputs("USAGE:  logsort <input_file> <output_file>\n", stdout);
-        return 0;
+        std::fputs(kUsage, stdout);
+        return 1;
     }
     const std::string input = argv[1];
     const std::string output = argv[2];
     if (!FileAttributes::exists(input)) {
         std::printf("ERROR: The file '%s' does NOT exist\n", input.c_str());
-        return 0;
+        return 1;
     }
     if (FileAttributes::isDirectory(input)) {
-        return 0;
+        std::printf("ERROR: '%s' is a folder, not a log data file\n", input.c_str());
+        return 1;
     }
     FileCloser in(std::fopen(input.c_str(), "rb"));
     if (in.get() == nullptr) {
-        return 0;
+        std::printf("ERROR: Unable to open %s\n", input.c_str());
+        return 1;
     }
     if (FileAttributes::exists(output) && FileAttributes::isSameFile(output, input)) {
-        // Truncating the output would destroy the records before they are read.
+        // Replacing the output would destroy the records before they are read.
         std::printf("ERROR: The output file '%s' is the input file\n", output.c_str());
-        return 0;
+        return 1;
     }
-    if (!FileAttributes::mayReplace(output, input)) {
-        return 0;
-    }
-    FileCloser out(std::fopen(output.c_str(), "wb"));
-    if (out.get() == nullptr) {
-        return 0;
+    // The sorted records go to a temporary file that replaces the output only when complete.
+    ReplacingFile out(output);
+    if (FileAttributes::isDirectory(output) || !FileAttributes::mayReplace(output, input) ||
+        !out.open()) {
+        std::printf("ERROR: Unable to open %s\n", output.c_str());
+        return 1;
     }
 
     const unsigned long long length = FileAttributes::size(input);
     const unsigned long long size = length - length % kSize;
     if (size == 0) {
+        std::printf("WARNING: The file '%s' holds no whole record (%llu bytes)\n", input.c_str(),
+                    length);
+        if (!out.commit()) {
+            std::printf("ERROR: Unable to write %s\n", output.c_str());
+            return 1;
+        }
         return 0;
     }
     LargeBuffer buffer;
     if (size + 1 > static_cast<unsigned long long>(SIZE_MAX) ||
         !buffer.allocate(static_cast<std::size_t>(size + 1))) {
         std::printf("ERROR: Unable to ALLOCATE %llu bytes\n", size + 1);
-        return 0;
+        return 1;
     }
     std::unique_ptr<unsigned char[]> chunk(new unsigned char[kChunkRecords * kSize]);
     const std::size_t recordCount = static_cast<std::size_t>(size / kSize);
@@ -184,9 +199,12 @@ int LogSortTool::run(int argc, char** argv) {
     }
     if (!placed) {
         std::fputs("ERROR: Unable to READ the entire input file into memory\n", stdout);
-        return 0;
+        return 1;
     }
-    writeKept(fileno(out.get()), sorter);
+    if (!writeKept(out.fd(), sorter) || !out.commit()) {
+        std::printf("ERROR: Unable to write %s\n", output.c_str());
+        return 1;
+    }
     return 0;
 }
 

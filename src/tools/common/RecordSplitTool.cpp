@@ -4,6 +4,7 @@
 #include "tools/common/LogRecord.h"
 #include "tools/common/NumberText.h"
 #include "tools/common/RecordLineFormatter.h"
+#include "tools/common/ToolHelp.h"
 #include "tools/common/UnitFileWriter.h"
 
 #include <array>
@@ -20,28 +21,56 @@ constexpr std::size_t kSize = LogRecord::kSize;
 
 int RecordSplitTool::run(int argc, char** argv) {
     const bool dump = m_style == Style::Dump;
+    const char* const usage =
+        dump ? "USAGE:  logdump <input_file>\n" : "USAGE:  logsplit <input_file>\n";
+    if (isHelpRequest(argc, argv)) {
+        return printHelp(usage, dump ? "Writes each unit's records of a log data file sorted by "
+                                       "unit as a dump table to NNN.TXT in the current folder.\n"
+                                     : "Writes each unit's records of a log data file sorted by "
+                                       "unit as comma-separated lines to NNN.TXT in the current "
+                                       "folder.\n");
+    }
     if (argc < 2) {
-        std::fputs(dump ? "USAGE:  logdump <input_file>\n" : "USAGE:  logsplit <input_file>\n",
-                   stdout);
-        return 0;
+        std::fputs(usage, stdout);
+        return 1;
     }
     const std::string input = argv[1];
     if (!FileAttributes::exists(input)) {
         std::printf("ERROR: The file '%s' does NOT exist\n", input.c_str());
-        return 0;
+        return 1;
     }
     if (FileAttributes::isDirectory(input)) {
-        return 0;
+        std::printf("ERROR: '%s' is a folder, not a log data file\n", input.c_str());
+        return 1;
     }
     std::FILE* in = std::fopen(input.c_str(), "rb");
     if (in == nullptr) {
-        return 0;
+        std::printf("ERROR: Unable to open %s\n", input.c_str());
+        return 1;
     }
-    const unsigned long long recordCount = FileAttributes::size(input) / kSize;
+    const unsigned long long length = FileAttributes::size(input);
+    const unsigned long long recordCount = length / kSize;
+    if (recordCount == 0) {
+        std::printf("WARNING: The file '%s' holds no whole record (%llu bytes)\n", input.c_str(),
+                    length);
+    }
 
     // Unit files, made when a unit first shows up. The current unit starts as none at all, so
     // that records of unit 0 at the front get a file like any other unit's.
     std::array<std::unique_ptr<UnitFileWriter>, 256> files;
+    // Lines given to each file since it was last opened: lost if writing it fails.
+    std::array<unsigned long long, 256> linesSinceOpen{};
+    unsigned long long lost = 0;
+    bool failed = false;
+    const auto checkWritten = [&](int unit) {
+        UnitFileWriter& file = *files[static_cast<std::size_t>(unit)];
+        if (file.failed()) {
+            std::printf("ERROR: Unable to write %s\n", file.path().c_str());
+            lost += linesSinceOpen[static_cast<std::size_t>(unit)];
+            failed = true;
+        }
+        linesSinceOpen[static_cast<std::size_t>(unit)] = 0;
+    };
     int current = -1;
     UnitFileWriter* out = nullptr;
     RecordLineFormatter formatter;
@@ -67,35 +96,49 @@ int RecordSplitTool::run(int argc, char** argv) {
                 if (!slot) {
                     slot = std::make_unique<UnitFileWriter>(fileName, input,
                                                             UnitFileWriter::kLargeBufferSize);
+                } else {
+                    checkWritten(record.unit);
                 }
                 out = slot.get();
                 out->hold(true);
-                out->open();
-                std::printf("BUILDING: %s\n", fileName.c_str());
+                if (out->open()) {
+                    std::printf("BUILDING: %s\n", fileName.c_str());
+                } else {
+                    std::printf("ERROR: Unable to open %s\n", fileName.c_str());
+                    failed = true;
+                }
                 current = record.unit;
                 if (dump) {
                     out->append(RecordLineFormatter::dumpOpening(record));
                 }
             }
             if (!out->isOpen()) {
+                ++lost;
                 continue;
             }
+            ++linesSinceOpen[static_cast<std::size_t>(record.unit)];
             char* line = out->reserve(RecordLineFormatter::kMaxLine);
             out->commit(dump ? RecordLineFormatter::dumpLine(record, line)
                              : formatter.csvLine(record, line));
         }
         if (got != want) {
+            std::printf("ERROR: Unable to READ the entire input file %s\n", input.c_str());
+            failed = true;
             break;
         }
         left -= got;
     }
-    for (std::unique_ptr<UnitFileWriter>& file : files) {
-        if (file) {
-            file->close();
+    for (std::size_t unit = 0; unit < files.size(); ++unit) {
+        if (files[unit] && files[unit]->isOpen()) {
+            files[unit]->close();
+            checkWritten(static_cast<int>(unit));
         }
     }
     std::fclose(in);
-    return 0;
+    if (lost > 0) {
+        std::printf("ERROR: %llu of %llu lines could not be written\n", lost, recordCount);
+    }
+    return failed ? 1 : 0;
 }
 
 } // namespace logtools

@@ -101,7 +101,8 @@ bool UnitFileWriter::flush() {
 }
 
 bool UnitFileWriter::writeOut(const char* data, std::size_t length) {
-    if (!m_open || length == 0) {
+    if (!m_open || length == 0 || m_failed) {
+        // After a failure the file is known to be incomplete: writing on would only hide a gap.
         return !m_failed;
     }
     if (m_file == nullptr) {

@@ -38,6 +38,10 @@ public:
     bool open();
     bool isOpen() const { return m_open; }
 
+    // Something failed to reach the file since it was last opened (a full disk, an I/O error);
+    // nothing more is written to it until it is opened again.
+    bool failed() const { return m_failed; }
+
     // Keeps the system handle between buffer writes while the unit is being written.
     void hold(bool held);
 
