@@ -128,6 +128,13 @@ constexpr Entry kEntries[] = {
     {IDS_PANE_UNITS, "Kilns", "Los hornos"},
     {IDS_PANE_STATUS, "Status", "La posición"},
     {IDS_ABOUT_OK, "OK", "Aceptar"},
+    {IDS_NOTICE_TITLE, "WRB Explorer", "El Explorador de WRB"},
+    {IDS_NOTICE_HIVE_UNREADABLE, "%s; running on defaults, the file is left as it is",
+     "No se pudo leer la configuración (%s); se usan los valores de fábrica y el archivo queda "
+     "como está"},
+    {IDS_NOTICE_HIVE_NOT_SAVED, "the settings will not be saved: %s",
+     "La configuración no se guardará: %s"},
+    {IDS_NOTICE_PC_LOGGING_OFF, "PC logging is off: %s", "El registro en el PC está apagado: %s"},
 
     {IDS_LIST_OPERATE, "&Operate", "&Operar"},
     {IDS_LIST_DELETE, "&Delete", "&Eliminar"},

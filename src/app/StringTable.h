@@ -137,6 +137,11 @@ enum StringId : int {
     IDS_PANE_UNITS = 62211,
     IDS_PANE_STATUS = 62212,
     IDS_ABOUT_OK = 62213,
+    // Start-up notices about the settings and the PC logs; each takes the reason.
+    IDS_NOTICE_TITLE = 62214,
+    IDS_NOTICE_HIVE_UNREADABLE = 62215,
+    IDS_NOTICE_HIVE_NOT_SAVED = 62216,
+    IDS_NOTICE_PC_LOGGING_OFF = 62217,
     // Kiln list menus; the View submenu takes the main menu's texts.
     IDS_LIST_OPERATE = 62300,
     IDS_LIST_DELETE = 62301,

@@ -23,6 +23,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
@@ -338,6 +340,42 @@ bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
     m_uStartShowCommand =
         WindowPlacement::InitialShowCommand(WindowPlacement::kShowNormal, *placement);
     return true;
+}
+
+QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
+    const CTreeListDoc& doc = *m_pDocument;
+    auto notice = [this](int id, const std::string& reason) {
+        return Text(m_language, id).replace(QStringLiteral("%s"), QString::fromStdString(reason));
+    };
+    QStringList notices;
+    const std::string readProblem = doc.SettingsReadProblem();
+    const std::string saveProblem = doc.SettingsSaveProblem();
+    if (!readProblem.empty()) {
+        notices << notice(IDS_NOTICE_HIVE_UNREADABLE, readProblem);
+    } else if (!saveProblem.empty()) {
+        notices << notice(IDS_NOTICE_HIVE_NOT_SAVED, saveProblem);
+    }
+    if (!doc.PcLoggingOffReason().empty()) {
+        notices << notice(IDS_NOTICE_PC_LOGGING_OFF, doc.PcLoggingOffReason());
+    }
+    // The tone's notice is for the status bar only: the program runs as it should otherwise.
+    QStringList shown = notices;
+    if (!toneNotice.isEmpty()) {
+        shown << toneNotice;
+    }
+    if (!shown.isEmpty()) {
+        m_pMessagePane->setText(shown.join(QStringLiteral("; ")));
+    }
+    if (notices.isEmpty()) {
+        return notices;
+    }
+    // Window-modal, so the tick and the replies go on until the operator has read it.
+    auto* box = new QMessageBox(QMessageBox::Warning, Text(m_language, IDS_NOTICE_TITLE),
+                                notices.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->button(QMessageBox::Ok)->setText(Text(m_language, IDS_ABOUT_OK));
+    box->open();
+    return notices;
 }
 
 void CMainFrame::ShowAsPlaced() {

@@ -88,6 +88,11 @@ public:
     QString PlacementText() const;
     // Shows the window as the stored placement says, or at its default size.
     void ShowAsPlaced();
+    // What the operator must know from the start: settings that could not be read or will not
+    // be saved, PC logging that is off. In the status bar, and in a message to dismiss that
+    // does not hold up polling, with the alarm tone's notice (status bar only) when there is
+    // one. The texts of the message; none when all is well.
+    QStringList ShowStartupNotices(const QString& toneNotice = QString());
 
     // FrameServices
     void SetStatusText(const std::string& text) override;

@@ -41,12 +41,10 @@ bool CTreeListApp::InitInstance(Options options) {
             &CMainFrame::RestoreAndRaise);
     m_pFrame->Document().OnNewDocument();
     m_pFrame->OnInitialUpdate();
-    if (!toneNotice.empty()) {
-        m_pFrame->SetStatusText(toneNotice);
-    }
     QSettings settings;
     m_pFrame->ApplyStoredPlacement(settings);
     m_pFrame->ShowAsPlaced();
+    m_pFrame->ShowStartupNotices(QString::fromStdString(toneNotice));
     m_pFrame->StartTimer();
     return true;
 }

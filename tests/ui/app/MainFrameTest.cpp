@@ -6,6 +6,7 @@
 #include "kiln/qt/CTreeListView.h"
 #include "support/EngineFakes.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
@@ -188,4 +189,36 @@ TEST(AboutBox, ShowsTitleAndVersionInEachLanguage) {
     EXPECT_EQ(spanish.windowTitle(), "Acerca de Explorador de WRB");
     EXPECT_EQ(spanish.FirstLine(), "El Explorador de WRB");
     EXPECT_EQ(spanish.SecondLine(), "La versión 1.50  (14SEP04)");
+}
+
+TEST(MainFrame, StartupNoticesNameAnUnreadableHiveAndStayOutOfTheWayOtherwise) {
+    const QByteArray hivePath = qgetenv("KILNWATCH_REGISTRY");
+    {
+        FrameFixture quiet;
+        quiet.frame->Document().OnNewDocument();
+        EXPECT_TRUE(quiet.frame->ShowStartupNotices().isEmpty());
+        EXPECT_TRUE(quiet.frame->ShowStartupNotices("no sound").isEmpty());
+        EXPECT_EQ(quiet.frame->StatusText(), "no sound");
+    }
+    QFile::remove(QString::fromLocal8Bit(hivePath));
+    {
+        QFile hive(QString::fromLocal8Bit(hivePath));
+        ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
+        hive.write("this is no hive\r\n");
+    }
+    {
+        FrameFixture f;
+        f.frame->Document().OnNewDocument();
+        const QStringList notices = f.frame->ShowStartupNotices();
+        ASSERT_EQ(notices.size(), 1);
+        EXPECT_TRUE(notices.front().contains("running on defaults"))
+            << notices.front().toStdString();
+        EXPECT_TRUE(f.frame->StatusText().contains("could not be read"));
+    }
+    // The user's file was left as it was.
+    QFile hive(QString::fromLocal8Bit(hivePath));
+    ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hive.readAll(), QByteArray("this is no hive\r\n"));
+    hive.close();
+    QFile::remove(QString::fromLocal8Bit(hivePath));
 }
