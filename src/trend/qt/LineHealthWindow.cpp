@@ -35,6 +35,7 @@ LineHealthWindow::LineHealthWindow(const CTreeListDoc& document, Language langua
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_summary->setBuddy(m_table);
 
     auto* layout = new QVBoxLayout(this);

@@ -253,7 +253,6 @@ void TrendWindow::Draw() {
     }
     const QString scale = QString(QChar(0x00B0)) + (m_plot.Centigrade() ? "C" : "F");
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setFormat("dd/MM hh:mm");
     timeAxis->setTitleText(Text("Time", "Hora"));
     auto* valueAxis = new QValueAxis;
     valueAxis->setTitleText(
@@ -279,6 +278,9 @@ void TrendWindow::Draw() {
     }
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(first))),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(last))));
+
+    // Seconds on the time axis while the trend is short, the day once it is long.
+    timeAxis->setFormat(last - first < 1800 ? "hh:mm:ss" : "dd/MM hh:mm");
 
     auto attach = [&](QAbstractSeries* series) {
         m_chart->addSeries(series);
