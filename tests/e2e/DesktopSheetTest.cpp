@@ -1,0 +1,160 @@
+// The controller sheet of the desktop program against kilnsim: a unit switched from Standby to
+// Run through its sheet, as an operator does it.
+
+#include "ChildProcess.h"
+#include "E2eSupport.h"
+
+#include "app/CTreeListDoc.h"
+#include "app/qt/CMainFrame.h"
+#include "app/qt/CTreeListApp.h"
+#include "kiln/KilnDecoding.h"
+#include "kiln/qt/CMyListView.h"
+#include "kiln/qt/KilnListModel.h"
+#include "sheets/CPalettePage.h"
+#include "sheets/CPaletteSheet.h"
+#include "sheets/CSpinButton.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    QDeadlineTimer deadline(timeout);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+// Confirms a Log Descriptor prompt if one is open.
+void ConfirmDescriptorPrompt() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog != nullptr && dialog->isVisible() &&
+            qobject_cast<CPaletteSheet*>(dialog) == nullptr &&
+            dialog->findChild<QLineEdit*>() != nullptr) {
+            dialog->accept();
+        }
+    }
+}
+
+CPaletteSheet* OpenSheet() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* sheet = qobject_cast<CPaletteSheet*>(widget);
+            sheet != nullptr && sheet->isVisible()) {
+            return sheet;
+        }
+    }
+    return nullptr;
+}
+
+QString Cell(KilnListModel& model, int row, int column) {
+    return model.data(model.index(row, column), Qt::DisplayRole).toString();
+}
+
+} // namespace
+
+TEST(KilnwatchSheetWithKilnsim, RunAppliedFromTheSheetReachesTheUnitAndItsLine) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    WriteHive(tmp / "registry.reg", {3, 9}, 1);
+    // Connected at start-up: the farm's "Bit Set 1" in its own section.
+    std::string hive = ReadFile(tmp / "registry.reg");
+    hive.insert(hive.size() - 2, "\"Bit Set 1\"=dword:00000001\r\n");
+    std::ofstream(tmp / "registry.reg", std::ios::binary | std::ios::trunc) << hive;
+    fs::create_directory(tmp.Path() / "work");
+    qputenv("KILNWATCH_REGISTRY", QByteArray::fromStdString(tmp / "registry.reg"));
+    qputenv("KILNWATCH_COM1", QByteArray::fromStdString(tmp / "com1"));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tmp / "config"));
+
+    ChildProcess sim;
+    ASSERT_TRUE(
+        sim.Start({KILNSIM_PATH, "--units", "3,9", "--mode", "standby", "--link", tmp / "com1"}));
+    ASSERT_TRUE(sim.ReadUntil("linked as", 5s)) << sim.Output();
+
+    CTreeListApp app(Language::English);
+    CTreeListApp::Options options;
+    options.guardDirectory = QString::fromStdString(tmp.Path().string());
+    options.workingDirectory = tmp / "work";
+    ASSERT_TRUE(app.InitInstance(std::move(options)));
+    CMainFrame& frame = *app.MainFrame();
+    KilnListModel& model = frame.ListView().Model();
+    ASSERT_EQ(model.rowCount(), 2);
+
+    ASSERT_TRUE(RunEventsUntil(
+        [&] {
+            ConfirmDescriptorPrompt();
+            return Cell(model, 0, 2) == "Standby";
+        },
+        30s))
+        << "status: " << frame.StatusText().toStdString();
+
+    // The operator's part while the sheet runs modally: Run, Apply, then wait for the unit.
+    enum class Step { WaitForSheet, WaitForConfirmation, Done } step = Step::WaitForSheet;
+    bool lockedAtFirst = false;
+    QString modeShown;
+    bool applyEnabledAfter = true;
+    QTimer operatorHand;
+    operatorHand.setInterval(50);
+    QDeadlineTimer giveUp(90s);
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        ConfirmDescriptorPrompt();
+        CPaletteSheet* sheet = OpenSheet();
+        if (sheet == nullptr) {
+            return;
+        }
+        CPalettePage& page = sheet->Page();
+        if (giveUp.hasExpired()) {
+            sheet->reject();
+            return;
+        }
+        if (step == Step::WaitForSheet) {
+            if (!page.Spin()->isEnabled()) {
+                lockedAtFirst = true;
+                return;
+            }
+            page.Spin()->stepBy(1);
+            page.ApplyButton()->click();
+            step = Step::WaitForConfirmation;
+        } else if (step == Step::WaitForConfirmation && !page.ApplyButton()->isEnabled()) {
+            modeShown = page.ModeBox()->text();
+            applyEnabledAfter = page.ApplyButton()->isEnabled();
+            step = Step::Done;
+            sheet->accept();
+        }
+    });
+    operatorHand.start();
+    frame.ListView().OpenItem(0); // what a double click on the line does
+    ASSERT_TRUE(RunEventsUntil([&] { return step == Step::Done || giveUp.hasExpired(); }, 95s));
+    operatorHand.stop();
+
+    EXPECT_EQ(step, Step::Done);
+    EXPECT_TRUE(lockedAtFirst) << "the run's first sheet waits for its unit's first reply";
+    EXPECT_EQ(modeShown, "RUN");
+    EXPECT_FALSE(applyEnabledAfter);
+    // The unit itself now reports Run, and its line follows.
+    EXPECT_TRUE(RunEventsUntil([&] { return Cell(model, 0, 2) == "Run"; }, 15s));
+    ASSERT_NE(frame.Document().Farm(0).Unit(2), nullptr);
+    EXPECT_EQ(frame.Document().Farm(0).Unit(2)->m_iOperationalMode, US_RUN);
+    EXPECT_EQ(frame.Document().Farm(0).m_iSelectedNode, 0) << "closing cleared the selection";
+
+    frame.close();
+    app.ExitInstance();
+    sim.Signal(SIGINT);
+    EXPECT_EQ(sim.Wait(5s), 0);
+}
