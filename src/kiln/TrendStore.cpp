@@ -61,10 +61,10 @@ void TrendStore::AddSample(int nodeId, const TrendSample& sample) {
                                              ((sample.invalidMask & 0x0Fu) << 4));
     ring.gapPending = false;
     if (ring.samples.size() < kMaxSamplesPerUnit) {
-        // Grown by hand so the capacity never passes the bound, as doubling would.
+        // Grown an hour's samples at a time, so the capacity stays close to what is held and
+        // never passes the bound, as doubling would.
         if (ring.samples.size() == ring.samples.capacity()) {
-            ring.samples.reserve(
-                std::min(kMaxSamplesPerUnit, std::max<std::size_t>(16, ring.samples.size() * 2)));
+            ring.samples.reserve(std::min(kMaxSamplesPerUnit, ring.samples.size() + 60));
         }
         ring.samples.push_back(packed);
     } else {
