@@ -39,12 +39,6 @@ TEST(GeneralPageEdits, StartupToggleLeavesTheOtherBits) {
     EXPECT_FALSE(page.ToggleConnectOnStartup());
 }
 
-TEST(GeneralPageEdits, TypingAndDeletingAgainIsUnchanged) {
-    GeneralPageState page(Farm(0x04), kAllPorts);
-    EXPECT_TRUE(page.SetPhoneNumber("555 55551"));
-    EXPECT_FALSE(page.SetPhoneNumber("555 5555"));
-}
-
 TEST(GeneralPageSerialPort, StepsBetweenTheAvailablePortsWithWrap) {
     GeneralPageState page(Farm(0), kAllPorts);
     EXPECT_EQ(page.PortText(), " COM1");
@@ -61,17 +55,6 @@ TEST(GeneralPageSerialPort, StepsBetweenTheAvailablePortsWithWrap) {
     // A large step of the control still moves one port.
     oneAndThree.StepSerialPort(-10);
     EXPECT_EQ(oneAndThree.PortText(), " COM3");
-}
-
-TEST(GeneralPageSerialPort, OnePortDisablesTheSpinAndAnUnavailablePortStaysShown) {
-    GeneralPageState page(Farm(0, 4), Ports{0, 1, 0, 0});
-    EXPECT_FALSE(page.SpinEnabled());
-    EXPECT_EQ(page.PortText(), " COM4");
-    // Stepping anyway lands on the only port.
-    EXPECT_EQ(page.StepSerialPort(-1), GeneralPageState::PortStep::Moved);
-    EXPECT_EQ(page.PortText(), " COM2");
-    page.StepSerialPort(-1);
-    EXPECT_EQ(page.PortText(), " COM2");
 }
 
 TEST(GeneralPageSerialPort, NoPortAtAllStaysOnTheStoredPort) {

@@ -29,17 +29,6 @@ TEST(AddKilnIds, EmptyFarmOffersIdOneAndStepsDownToTheHighest) {
     EXPECT_EQ(ids.DisplayText(), " 001");
 }
 
-TEST(AddKilnIds, OnlyTheLastIdFreeIsShownAndAddingItEmptiesTheDialog) {
-    AddKilnIds ids(AllTakenBut({254}));
-    EXPECT_EQ(ids.DisplayText(), " 254");
-    EXPECT_FALSE(ids.CanStep());
-    ids.MarkAdded();
-    EXPECT_EQ(ids.FreeCount(), 0);
-    EXPECT_EQ(ids.CurrentIndex(), -1);
-    EXPECT_EQ(ids.DisplayText(), " ");
-    EXPECT_FALSE(ids.CanAdd());
-}
-
 TEST(AddKilnIds, StepsWrapBetweenTwoFreeIdsInBothDirections) {
     AddKilnIds ids(AllTakenBut({5, 9}));
     EXPECT_EQ(ids.DisplayText(), " 005");
@@ -51,13 +40,6 @@ TEST(AddKilnIds, StepsWrapBetweenTwoFreeIdsInBothDirections) {
     EXPECT_EQ(ids.DisplayText(), " 009");
     ids.Step(+1);
     EXPECT_EQ(ids.DisplayText(), " 005");
-}
-
-TEST(AddKilnIds, SingleFreeIdDoesNotStep) {
-    AddKilnIds ids(AllTakenBut({77}));
-    ids.Step(-1);
-    ids.Step(+1);
-    EXPECT_EQ(ids.DisplayText(), " 077");
 }
 
 TEST(AddKilnIds, AddingMovesToTheNextHigherFreeIdWithWrap) {

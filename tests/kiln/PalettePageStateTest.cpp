@@ -97,17 +97,6 @@ TEST(PalettePageOpening, StartupScanNotificationUnlocksExceptInSetup) {
     EXPECT_FALSE(setup.SpinEnabled());
 }
 
-TEST(PalettePageModeEdit, TwoSpinClicksReturnToTheUnitsModeAndDisableApply) {
-    PalettePageState page = OpenSheet(Block(US_STANDBY));
-    page.ToggleMode();
-    EXPECT_EQ(page.ModeText(), "RUN");
-    EXPECT_EQ(page.ControlState(), Controls::Edited);
-    page.ToggleMode();
-    EXPECT_EQ(page.ModeText(), "STANDBY");
-    EXPECT_FALSE(page.ApplyEnabled());
-    EXPECT_FALSE(page.EditPending());
-}
-
 TEST(PalettePageModeEdit, PendingEditSurvivesAStatusThatReachesTheChosenMode) {
     PalettePageState page = OpenSheet(Block(US_STANDBY));
     page.ToggleMode();
@@ -135,14 +124,6 @@ TEST(PalettePageModeEdit, ApplyStaysEnabledUntilTheUnitConfirms) {
     EXPECT_EQ(page.ControlState(), Controls::Ready);
     EXPECT_EQ(page.CurrentMode(), US_RUN);
     EXPECT_EQ(page.ModeText(), "RUN");
-}
-
-TEST(PalettePageModeEdit, SuccessWithoutApplyChangesNothing) {
-    PalettePageState page = OpenSheet(Block(US_STANDBY));
-    page.ToggleMode();
-    EXPECT_EQ(page.NotifyOfStatus(KVN_RPY_SUCCESS), 0u);
-    EXPECT_EQ(page.ControlState(), Controls::Edited);
-    EXPECT_EQ(page.CurrentMode(), US_STANDBY);
 }
 
 TEST(PalettePageModeEdit, UnitEnteringSetupDropsTheEditAndLocksUntilItLeaves) {
