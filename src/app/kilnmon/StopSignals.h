@@ -4,7 +4,8 @@
 #include <QSocketNotifier>
 
 // SIGINT and SIGTERM as a Qt signal. The handler only writes the signal's number to a pipe;
-// the event loop reads it and emits stopRequested, so the shutdown runs as ordinary code.
+// the event loop reads it and emits stopRequested, so the shutdown runs as ordinary code. On
+// Windows the console's Ctrl-C (SIGINT), Ctrl-Break and close (SIGTERM) take their place.
 class StopSignals : public QObject {
     Q_OBJECT
 
@@ -13,7 +14,7 @@ public:
     ~StopSignals() override;
 
     // False when the pipe or the handlers could not be set up.
-    bool IsValid() const { return m_pNotifier != nullptr; }
+    bool IsValid() const { return m_bValid; }
 
 signals:
     void stopRequested(int signalNumber);
@@ -23,4 +24,5 @@ private slots:
 
 private:
     QSocketNotifier* m_pNotifier = nullptr;
+    bool m_bValid = false;
 };
