@@ -16,7 +16,9 @@ TEST(PcLogFile, OneStampedFilePerConnectionFinishedReadOnlyWithItsMirrorDeleted)
     f.Ticks(3);
     const std::string first = f.PcLogs() + "/001_061206_081500.CSV";
     ASSERT_EQ(f.LogPath(), Native(first));
+#if !defined(_WIN32) // Windows keeps every other reader out of a log while it is open
     EXPECT_EQ(ReadFile(first), "Charge 14, beech\r\n");
+#endif
     EXPECT_EQ(f.MirrorPath(), Native(f.PcLogs() + "/CurrentLogSession.CSV"));
     EXPECT_EQ(ReadFile(f.MirrorPath()), "Charge 14, beech\r\n");
     EXPECT_FALSE(IsReadOnly(first));
@@ -31,8 +33,9 @@ TEST(PcLogFile, OneStampedFilePerConnectionFinishedReadOnlyWithItsMirrorDeleted)
     f.doc.FarmConnect(0);
     f.Ticks(3);
     EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_990131_235958.CSV"));
-    EXPECT_EQ(ReadFile(f.LogPath()), "Charge 14, beech\r\n");
     EXPECT_EQ(ReadFile(first), "Charge 14, beech\r\n");
+    f.doc.fARMdISCONNECT(0);
+    EXPECT_EQ(ReadFile(f.LogPath()), "Charge 14, beech\r\n");
 }
 
 namespace {
