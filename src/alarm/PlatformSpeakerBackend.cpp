@@ -154,8 +154,13 @@ void PlatformSpeakerBackend::Apply() {
                 if (hz == 0) {
                     break;
                 }
-                if (!Beep(hz, kBeepMilliseconds)) {
-                    Sleep(kBeepMilliseconds); // no sound device: keep the pace, stay quiet
+                // Beep returns at once where it has no sound to make (no device, a remote
+                // session, emulators); the rest of the beep is waited out, never spun.
+                const ULONGLONG started = GetTickCount64();
+                Beep(hz, kBeepMilliseconds);
+                const ULONGLONG took = GetTickCount64() - started;
+                if (took < kBeepMilliseconds) {
+                    Sleep(static_cast<DWORD>(kBeepMilliseconds - took));
                 }
             }
         });
