@@ -107,6 +107,80 @@ void PlatformSpeakerBackend::SetGate(bool open) {
     Apply();
 }
 
+#elif defined(_WIN32)
+#include <windows.h>
+
+namespace {
+constexpr long kTimerClockHz = 1193180;
+// Short beeps, so a closed gate or a new frequency is heard within this time.
+constexpr DWORD kBeepMilliseconds = 200;
+// The range Beep accepts.
+constexpr long kLowestBeep = 37;
+constexpr long kHighestBeep = 32767;
+} // namespace
+
+PlatformSpeakerBackend::~PlatformSpeakerBackend() {
+    StopBeeping();
+}
+
+void PlatformSpeakerBackend::StopBeeping() {
+    m_frequency = 0;
+    if (m_beeper.joinable()) {
+        m_stop = true;
+        m_beeper.join();
+        m_stop = false;
+    }
+}
+
+void PlatformSpeakerBackend::FindDevice() {
+    m_device = Device::InputDevice;
+}
+
+bool PlatformSpeakerBackend::CanSound() {
+    return true;
+}
+
+void PlatformSpeakerBackend::Apply() {
+    if (!m_bGateOpen) {
+        StopBeeping();
+        return;
+    }
+    long frequency = kTimerClockHz / (m_wDivisor != 0 ? m_wDivisor : 1704);
+    frequency = frequency < kLowestBeep ? kLowestBeep : frequency;
+    frequency = frequency > kHighestBeep ? kHighestBeep : frequency;
+    m_frequency = static_cast<unsigned>(frequency);
+    if (!m_beeper.joinable()) {
+        m_beeper = std::thread([this] {
+            while (!m_stop) {
+                const unsigned hz = m_frequency;
+                if (hz == 0) {
+                    break;
+                }
+                // Beep returns at once where it has no sound to make (no device, a remote
+                // session, emulators); the rest of the beep is waited out, never spun.
+                const ULONGLONG started = GetTickCount64();
+                Beep(hz, kBeepMilliseconds);
+                const ULONGLONG took = GetTickCount64() - started;
+                if (took < kBeepMilliseconds) {
+                    Sleep(static_cast<DWORD>(kBeepMilliseconds - took));
+                }
+            }
+        });
+    }
+}
+
+void PlatformSpeakerBackend::SetDivisor(std::uint16_t divisor) {
+    m_wDivisor = divisor != 0 ? divisor : m_wDivisor;
+    if (m_bGateOpen) {
+        Apply();
+    }
+}
+
+void PlatformSpeakerBackend::SetGate(bool open) {
+    m_bGateOpen = open;
+    Apply();
+}
+
 #else
 
 PlatformSpeakerBackend::~PlatformSpeakerBackend() = default;

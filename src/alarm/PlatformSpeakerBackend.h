@@ -4,9 +4,16 @@
 
 #include <cstdint>
 
+#if defined(_WIN32)
+#include <atomic>
+#include <thread>
+#endif
+
 // The speaker of the machine the program runs on. On Linux: the "PC Speaker" input device
-// (a tone event), else the console's sound ioctl, whichever this user may open; elsewhere, or
-// when neither may be used, nothing. The device is looked for at the first operation, and
+// (a tone event), else the console's sound ioctl, whichever this user may open. On Windows:
+// the system's Beep service, which the NT family allows where port access is not, sounded in
+// short beeps by a thread of its own while the gate is open. Elsewhere, or when nothing may be
+// used, nothing. The device is looked for at the first operation, and
 // no failure is ever reported: an alarm tone is not worth a message.
 class PlatformSpeakerBackend : public SpeakerBackend {
 public:
@@ -36,4 +43,10 @@ private:
     int m_fd = -1;
     std::uint16_t m_wDivisor = 1704;
     bool m_bGateOpen = false;
+#if defined(_WIN32)
+    void StopBeeping();
+    std::atomic<unsigned> m_frequency{0}; // 0: silent
+    std::atomic<bool> m_stop{false};
+    std::thread m_beeper;
+#endif
 };

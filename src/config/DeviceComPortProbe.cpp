@@ -2,8 +2,28 @@
 
 #include "config/ConfigPaths.h"
 
-#include <fcntl.h>
 #include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+
+// A port another program holds refuses a second open: the open itself is the whole test.
+bool DeviceComPortProbe::IsPortAvailable(int portNumber) {
+    const std::string device = ComPortDevicePath(portNumber);
+    if (device.empty()) {
+        return false;
+    }
+    const HANDLE port = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (port == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(port);
+    return true;
+}
+
+#else
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -39,3 +59,5 @@ bool DeviceComPortProbe::IsPortAvailable(int portNumber) {
     ::close(fd);
     return available;
 }
+
+#endif

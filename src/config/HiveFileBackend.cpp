@@ -6,12 +6,70 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
+#if defined(_WIN32)
+#include <direct.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/file.h>
+#endif
+
 namespace {
+
+#if defined(_WIN32)
+// The C runtime's descriptors stand in for the POSIX ones. Files are binary (the hive keeps
+// its own CR LF), a locked range of the lock file takes flock's place, and replacing the hive
+// is a move that may overwrite, written through to disk. Windows has no links to follow here
+// and no mode bits to keep.
+constexpr int O_CLOEXEC = _O_NOINHERIT;
+constexpr int O_NOCTTY = 0;
+constexpr int O_NONBLOCK = 0;
+constexpr int O_NOFOLLOW = 0;
+constexpr int kOpenBinary = _O_BINARY;
+constexpr char kSeparators[] = "/\\";
+
+int LockWhole(int fd) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    OVERLAPPED at{};
+    return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &at) ? 0 : -1;
+}
+
+int SyncFile(int fd) {
+    return _commit(fd);
+}
+
+int MakeFolder(const char* path) {
+    return ::_mkdir(path);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
+constexpr int kOpenBinary = 0;
+constexpr char kSeparators[] = "/";
+
+int LockWhole(int fd) {
+    return ::flock(fd, LOCK_EX);
+}
+
+int SyncFile(int fd) {
+    return ::fsync(fd);
+}
+
+int MakeFolder(const char* path) {
+    return ::mkdir(path, 0700);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+#endif
 
 bool RootName(RegKey key, std::string& name) {
     switch (key) {
@@ -63,14 +121,14 @@ private:
 class HiveLock {
 public:
     explicit HiveLock(const std::string& hivePath)
-        : m_fd(
-              ::open((hivePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600)) {
+        : m_fd(::open((hivePath + ".lock").c_str(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | kOpenBinary, 0600)) {
         if (m_fd.Get() < 0) {
             return;
         }
         int rc = 0;
         do {
-            rc = ::flock(m_fd.Get(), LOCK_EX);
+            rc = LockWhole(m_fd.Get());
         } while (rc != 0 && errno == EINTR);
         m_locked = rc == 0;
     }
@@ -82,7 +140,7 @@ private:
 };
 
 std::string ParentFolder(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
+    const std::size_t slash = path.find_last_of(kSeparators);
     if (slash == std::string::npos) {
         return ".";
     }
@@ -100,7 +158,7 @@ bool EnsureFolder(const std::string& folder) {
     if (!EnsureFolder(ParentFolder(folder))) {
         return false;
     }
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+    return MakeFolder(folder.c_str()) == 0 || errno == EEXIST;
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -151,7 +209,8 @@ std::int32_t HiveFileBackend::Load() {
     const auto problem = [this](const std::string& why) {
         m_readProblem = "the hive " + m_path + " could not be read (" + why + ")";
     };
-    FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    FileDescriptor fd(
+        ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | kOpenBinary));
     if (fd.Get() < 0) {
         if (errno == ENOENT) {
             return m_loadStatus = RegStatus::kSuccess;
@@ -234,6 +293,7 @@ std::int32_t HiveFileBackend::WriteFile(const std::string& text) {
     }
     // A hive that is a link stays one: the file it points to is replaced.
     std::string target = m_path;
+#if !defined(_WIN32)
     struct stat info {};
     if (::lstat(m_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
@@ -245,24 +305,32 @@ std::int32_t HiveFileBackend::WriteFile(const std::string& text) {
     if (::stat(target.c_str(), &info) == 0) {
         mode = info.st_mode & 07777;
     }
+#endif
     const std::string temporary = target + ".tmp";
     ::unlink(temporary.c_str()); // left by a writer that died; we hold the lock
     FileDescriptor fd(::open(
-        temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
+        temporary.c_str(),
+        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | kOpenBinary, 0600));
     if (fd.Get() < 0) {
         return RegStatus::kCantWrite;
     }
-    const bool written = ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) &&
-                         ::fsync(fd.Get()) == 0 && fd.Close();
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+#if defined(_WIN32)
+    const bool kept = true;
+#else
+    const bool kept = ::fchmod(fd.Get(), mode) == 0;
+#endif
+    const bool written = kept && WriteAll(fd.Get(), text) && SyncFile(fd.Get()) == 0 && fd.Close();
+    if (!written || !ReplaceFile(temporary, target)) {
         ::unlink(temporary.c_str());
         return RegStatus::kCantWrite;
     }
+#if !defined(_WIN32)
     // Makes the rename itself durable.
     FileDescriptor folder(::open(ParentFolder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) {
         ::fsync(folder.Get());
     }
+#endif
     return RegStatus::kSuccess;
 }
 

@@ -7,15 +7,25 @@
 #include <windows.h>
 #endif
 
-bool SetHiddenAttribute(const std::string& path, bool hidden) {
 #if defined(_WIN32)
+namespace {
+bool ChangeAttribute(const std::string& path, DWORD attribute, bool set) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    const DWORD wanted =
-        hidden ? (attributes | FILE_ATTRIBUTE_HIDDEN) : (attributes & ~FILE_ATTRIBUTE_HIDDEN);
+    DWORD wanted = set ? (attributes | attribute) : (attributes & ~attribute);
+    if (wanted == 0) {
+        wanted = FILE_ATTRIBUTE_NORMAL; // the one way to ask for none
+    }
     return wanted == attributes || SetFileAttributesA(path.c_str(), wanted) != 0;
+}
+} // namespace
+#endif
+
+bool SetHiddenAttribute(const std::string& path, bool hidden) {
+#if defined(_WIN32)
+    return ChangeAttribute(path, FILE_ATTRIBUTE_HIDDEN, hidden);
 #else
     (void)path;
     (void)hidden;
@@ -24,6 +34,9 @@ bool SetHiddenAttribute(const std::string& path, bool hidden) {
 }
 
 bool SetReadOnlyAttribute(const std::string& path, bool readOnly) {
+#if defined(_WIN32)
+    return ChangeAttribute(path, FILE_ATTRIBUTE_READONLY, readOnly);
+#else
     namespace fs = std::filesystem;
     if (path.empty()) {
         return false;
@@ -40,4 +53,5 @@ bool SetReadOnlyAttribute(const std::string& path, bool readOnly) {
         fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
     }
     return !error;
+#endif
 }

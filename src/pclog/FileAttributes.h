@@ -9,5 +9,6 @@
 // attribute, so this succeeds and changes nothing there.
 bool SetHiddenAttribute(const std::string& path, bool hidden);
 
-// Read-only clears every write permission; clearing it gives the owner write permission back.
+// On Windows the read-only attribute; elsewhere read-only clears every write permission and
+// clearing it gives the owner write permission back.
 bool SetReadOnlyAttribute(const std::string& path, bool readOnly);

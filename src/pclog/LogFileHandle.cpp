@@ -8,6 +8,7 @@
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,8 +32,18 @@ bool LogFileHandle::Open(const std::string& path, Sharing sharing, bool truncate
     Close();
     int fd = -1;
     const int share = sharing == Sharing::Exclusive ? _SH_DENYRW : _SH_DENYWR;
-    if (_sopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY, share,
-                 _S_IREAD | _S_IWRITE) != 0) {
+    // A path on a drive without a medium (the debug echo file's E: is often one) must fail
+    // quietly, not stop the program with the system's "insert a disk" box.
+    DWORD previousMode = 0;
+    const bool quiet =
+        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode) != 0;
+    const errno_t opened =
+        _sopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
+                 share, _S_IREAD | _S_IWRITE);
+    if (quiet) {
+        SetThreadErrorMode(previousMode, nullptr);
+    }
+    if (opened != 0) {
         return false;
     }
     if (truncate && _chsize_s(fd, 0) != 0) {

@@ -7,6 +7,7 @@
 #include "config/RegistryBackend.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,14 +17,34 @@
 #include <unistd.h>
 #include <vector>
 
+#if defined(_WIN32)
+#include <direct.h>
+#endif
+
 namespace configtest {
+
+#if defined(_WIN32)
+// The C runtime's counterparts: a unique name made free and then created, and the process
+// environment through _putenv_s (an empty value removes a variable there).
+inline char* mkdtemp(char* pattern) {
+    return _mktemp_s(pattern, std::strlen(pattern) + 1) == 0 && _mkdir(pattern) == 0 ? pattern
+                                                                                     : nullptr;
+}
+inline int setenv(const char* name, const char* value, int /*overwrite*/) {
+    return _putenv_s(name, value);
+}
+inline int unsetenv(const char* name) {
+    return _putenv_s(name, "");
+}
+#endif
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kilnwatch-cfg-XXXXXX");
-        if (::mkdtemp(pattern.data()) != nullptr) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kilnwatch-cfg-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
     }
@@ -48,16 +69,16 @@ public:
             m_old = old;
         }
         if (value) {
-            ::setenv(m_name.c_str(), value->c_str(), 1);
+            setenv(m_name.c_str(), value->c_str(), 1);
         } else {
-            ::unsetenv(m_name.c_str());
+            unsetenv(m_name.c_str());
         }
     }
     ~ScopedEnv() {
         if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
+            setenv(m_name.c_str(), m_old->c_str(), 1);
         } else {
-            ::unsetenv(m_name.c_str());
+            unsetenv(m_name.c_str());
         }
     }
     ScopedEnv(const ScopedEnv&) = delete;

@@ -168,6 +168,9 @@ TEST_F(HiveFile, CreatesItsFolderAndKeepsTheFileModeOnRewrite) {
     RegistryStore freshStore(fresh);
     ASSERT_TRUE(freshStore.Create(kHkeyLocalMachine, kSub));
     EXPECT_EQ(ReadBytes(nested), CrLf({kHeader, "", "[" + kBase + "]", ""}));
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows files have no mode bits to keep";
+#endif
 
     ASSERT_EQ(::chmod(nested.c_str(), 0640), 0);
     ASSERT_TRUE(freshStore.SetDword("Bit Set 1", 12));

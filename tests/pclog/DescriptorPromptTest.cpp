@@ -16,7 +16,7 @@ TEST(LogDescriptorPrompt, PollingGoesOnWhileItIsOpenAndTheCycleStartsWithTheAnsw
 
     f.clock.now.minute = 16;
     ASSERT_TRUE(f.frame.AnswerDescriptor(true, "Late answer"));
-    EXPECT_EQ(f.LogPath(), f.PcLogs() + "/001_061206_081500.CSV") << "named when asked";
+    EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_061206_081500.CSV")) << "named when asked";
     f.Ticks(2);
     const auto lines = Lines(f.LogPath());
     ASSERT_EQ(lines.size(), 3u);

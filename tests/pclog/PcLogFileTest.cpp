@@ -16,9 +16,11 @@ TEST(PcLogFile, OneStampedFilePerConnectionFinishedReadOnlyWithItsMirrorDeleted)
     f.Connect({2});
     f.Ticks(3);
     const std::string first = f.PcLogs() + "/001_061206_081500.CSV";
-    ASSERT_EQ(f.LogPath(), first);
+    ASSERT_EQ(f.LogPath(), Native(first));
+#if !defined(_WIN32) // Windows keeps every other reader out of a log while it is open
     EXPECT_EQ(ReadFile(first), "Charge 14, beech\r\n");
-    EXPECT_EQ(f.MirrorPath(), f.PcLogs() + "/CurrentLogSession.CSV");
+#endif
+    EXPECT_EQ(f.MirrorPath(), Native(f.PcLogs() + "/CurrentLogSession.CSV"));
     EXPECT_EQ(ReadFile(f.MirrorPath()), "Charge 14, beech\r\n");
     EXPECT_FALSE(IsReadOnly(first));
 
@@ -31,9 +33,10 @@ TEST(PcLogFile, OneStampedFilePerConnectionFinishedReadOnlyWithItsMirrorDeleted)
     f.frame.confirmDescriptor = false;
     f.doc.FarmConnect(0);
     f.Ticks(3);
-    EXPECT_EQ(f.LogPath(), f.PcLogs() + "/001_990131_235958.CSV");
-    EXPECT_EQ(ReadFile(f.LogPath()), "Charge 14, beech\r\n");
+    EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_990131_235958.CSV"));
     EXPECT_EQ(ReadFile(first), "Charge 14, beech\r\n");
+    f.doc.fARMdISCONNECT(0);
+    EXPECT_EQ(ReadFile(f.LogPath()), "Charge 14, beech\r\n");
 }
 
 namespace {
@@ -71,7 +74,7 @@ TEST(PcLogFile, FallsBackToTheWorkingDirectoryAndLogsEveryLineWithoutAMirror) {
     WriteFile(dir.Path() + "/PC_Logs", "not a directory");
     DocOnDirectory run(dir.Path());
     EXPECT_FALSE(run.doc.PcLogsDirectoryAvailable());
-    EXPECT_EQ(run.doc.PcLog(0).LogFileName(), dir.Path() + "/001_000101_000000.CSV");
+    EXPECT_EQ(run.doc.PcLog(0).LogFileName(), Native(dir.Path() + "/001_000101_000000.CSV"));
     EXPECT_FALSE(run.doc.PcLog(0).IsMirrorOpen());
     EXPECT_EQ(
         Lines(run.doc.PcLog(0).LogFileName()),

@@ -28,6 +28,16 @@ inline bool Exists(const std::string& path) {
     return std::filesystem::exists(path, error);
 }
 
+// A path written with '/' as this platform's own functions give it.
+inline std::string Native(std::string path) {
+#if defined(_WIN32)
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+#endif
+    return path;
+}
+
 // No write permission bit is set.
 inline bool IsReadOnly(const std::string& path) {
     struct stat info {};

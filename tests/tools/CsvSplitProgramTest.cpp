@@ -161,9 +161,13 @@ TEST(LogCsv, ReportsAnOutputItCannotOpenAndWritesTheOthers) {
 }
 
 TEST(LogCsv, ReportsAFolderItMayNotWriteTo) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "a folder's mode bits do not keep writers out on Windows";
+#else
     if (::geteuid() == 0) {
         GTEST_SKIP() << "the administrator may write to any folder";
     }
+#endif
     TempDir dir;
     writeFile(dir.file(kLog), "H\r\n" + dataLine(1, 1) + "\r\n");
     ::chmod(dir.path().c_str(), 0555);

@@ -129,6 +129,9 @@ TEST(LogSort, NeverDestroysItsInput) {
 }
 
 TEST(LogSort, ReportsAFileTooLargeForMemory) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows commits memory as it is asked for; a sparse terabyte is no test there";
+#endif
     std::ifstream policy("/proc/sys/vm/overcommit_memory");
     int overcommit = -1;
     policy >> overcommit;

@@ -1,7 +1,49 @@
 #include "app/kilnmon/StopSignals.h"
 
-#include <cerrno>
 #include <csignal>
+
+#if defined(_WIN32)
+#include <QMetaObject>
+#include <QPointer>
+#include <windows.h>
+
+// Windows has no signals to catch: the console's Ctrl-C, Ctrl-Break and close events arrive
+// on a thread of the system's, which hands them to the event loop and returns at once.
+namespace {
+
+QPointer<StopSignals> g_instance;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    const int signalNumber = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
+    if (StopSignals* instance = g_instance.data()) {
+        QMetaObject::invokeMethod(
+            instance, [instance, signalNumber] { emit instance->stopRequested(signalNumber); },
+            Qt::QueuedConnection);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject* parent) : QObject(parent) {
+    if (g_instance.isNull() && SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
+        g_instance = this;
+        m_bValid = true;
+    }
+}
+
+StopSignals::~StopSignals() {
+    if (m_bValid) {
+        SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+        g_instance = nullptr;
+    }
+}
+
+void StopSignals::OnReadable() {}
+
+#else
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -37,6 +79,7 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     }
     m_pNotifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
     connect(m_pNotifier, &QSocketNotifier::activated, this, &StopSignals::OnReadable);
+    m_bValid = true;
 }
 
 StopSignals::~StopSignals() {
@@ -61,3 +104,5 @@ void StopSignals::OnReadable() {
         emit stopRequested(byte);
     }
 }
+
+#endif

@@ -6,7 +6,8 @@
 // SIGINT, SIGTERM, SIGHUP (the terminal went away) and SIGPIPE (standard output was closed, as
 // by `kilnmon | head`) as a Qt signal, so each ends the program in the same order. The handler
 // only writes the signal's number to a pipe; the event loop reads it and emits stopRequested,
-// so the shutdown runs as ordinary code. Writes to a closed output then fail quietly.
+// so the shutdown runs as ordinary code. Writes to a closed output then fail quietly. On
+// Windows the console's Ctrl-C (SIGINT), Ctrl-Break and close (SIGTERM) take their place.
 class StopSignals : public QObject {
     Q_OBJECT
 
@@ -15,7 +16,7 @@ public:
     ~StopSignals() override;
 
     // False when the pipe or the handlers could not be set up.
-    bool IsValid() const { return m_pNotifier != nullptr; }
+    bool IsValid() const { return m_bValid; }
 
 signals:
     void stopRequested(int signalNumber);
@@ -25,4 +26,5 @@ private slots:
 
 private:
     QSocketNotifier* m_pNotifier = nullptr;
+    bool m_bValid = false;
 };

@@ -13,7 +13,11 @@
 #include <cstring>
 #include <memory>
 
+#if defined(_WIN32)
+#include <stdio.h>
+#else
 #include <sys/resource.h>
+#endif
 
 namespace logtools {
 
@@ -103,9 +107,15 @@ public:
         : m_input(input), m_style(style) {
         // Every file keeps its handle between writes when the open-file limit has room for all
         // of them; reopening a file for each buffer costs more than the writing.
+#if defined(_WIN32)
+        // The C runtime's own stream limit (512 at start) may be raised by the program.
+        constexpr int kWanted = CsvSplitTool::kMaxUnit + 64;
+        m_holdFiles = _getmaxstdio() >= kWanted || _setmaxstdio(kWanted) == kWanted;
+#else
         struct rlimit limit {};
         m_holdFiles = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 &&
                       limit.rlim_cur >= static_cast<rlim_t>(CsvSplitTool::kMaxUnit + 64);
+#endif
     }
 
     void setHeader(std::string_view header) {
@@ -172,7 +182,9 @@ private:
         unsigned long long lines = 0;         // lines meant for the unit's file
     };
 
-    Unit& unitAt(int unit) { return m_units[static_cast<std::size_t>(unit)]; }
+    Unit& unitAt(int unit) {
+        return m_units[static_cast<std::size_t>(unit)];
+    }
 
     void count(int unit) {
         if (inUnitRange(unit) && !unitAt(unit).counted) {

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace logtools {
 
 namespace fs = std::filesystem;
@@ -21,6 +25,43 @@ bool FileAttributes::isDirectory(const std::string& path) {
     std::error_code ec;
     return fs::is_directory(fs::path(path), ec);
 }
+
+#if defined(_WIN32)
+
+// The attributes themselves. Paths are in the ANSI code page, as the C runtime's fopen and the
+// program's arguments have them.
+namespace {
+bool changeAttribute(const std::string& path, DWORD attribute, bool set) {
+    const DWORD current = GetFileAttributesA(path.c_str());
+    if (current == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    DWORD wanted = set ? (current | attribute) : (current & ~attribute);
+    if (wanted == 0) {
+        wanted = FILE_ATTRIBUTE_NORMAL;
+    }
+    return wanted == current || SetFileAttributesA(path.c_str(), wanted) != 0;
+}
+} // namespace
+
+bool FileAttributes::isReadOnly(const std::string& path) {
+    const DWORD current = GetFileAttributesA(path.c_str());
+    return current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool FileAttributes::setReadOnly(const std::string& path) {
+    return changeAttribute(path, FILE_ATTRIBUTE_READONLY, true);
+}
+
+bool FileAttributes::clearReadOnly(const std::string& path) {
+    return changeAttribute(path, FILE_ATTRIBUTE_READONLY, false);
+}
+
+bool FileAttributes::setHidden(const std::string& path, bool hidden) {
+    return changeAttribute(path, FILE_ATTRIBUTE_HIDDEN, hidden);
+}
+
+#else
 
 bool FileAttributes::isReadOnly(const std::string& path) {
     std::error_code ec;
@@ -46,6 +87,8 @@ bool FileAttributes::clearReadOnly(const std::string& path) {
 bool FileAttributes::setHidden(const std::string& /*path*/, bool /*hidden*/) {
     return true;
 }
+
+#endif
 
 bool FileAttributes::isSameFile(const std::string& a, const std::string& b) {
     std::error_code ec;

@@ -4,9 +4,10 @@
 
 namespace logtools {
 
-// File checks and attributes the converters share. The read-only attribute maps to the write
-// permission bits: read-only means no write bit at all, and clearing it gives the owner write
-// permission back. There is no hidden attribute here, so hiding does nothing.
+// File checks and attributes the converters share. On Windows these are the file attributes
+// themselves. Elsewhere the read-only attribute maps to the write permission bits: read-only
+// means no write bit at all, and clearing it gives the owner write permission back; there is
+// no hidden attribute, so hiding does nothing.
 class FileAttributes {
 public:
     static bool exists(const std::string& path);

@@ -16,8 +16,39 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <io.h>
+#include <unistd.h>
+
+// Windows has no gathering write on a descriptor: the pieces go out one after another, and a
+// short write ends the call as it would a gathering one.
+struct iovec {
+    void* iov_base;
+    std::size_t iov_len;
+};
+#define IOV_MAX 1024
+static ssize_t writev(int fd, const iovec* pieces, int count) {
+    ssize_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        const auto* data = static_cast<const unsigned char*>(pieces[i].iov_base);
+        std::size_t left = pieces[i].iov_len;
+        while (left > 0) {
+            const unsigned part = left > 0x40000000u ? 0x40000000u : static_cast<unsigned>(left);
+            const int n = ::_write(fd, data, part);
+            if (n <= 0) {
+                return total > 0 ? total : -1;
+            }
+            total += n;
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    return total;
+}
+#else
 #include <sys/uio.h>
 #include <unistd.h>
+#endif
 
 namespace logtools {
 
