@@ -115,6 +115,9 @@ TEST(KilnmonOptions, TakesAFarmAndADescriptorOfOneLine) {
     EXPECT_EQ(options.farmNumber, 4);
     EXPECT_EQ(options.descriptor, "Kiln room, night shift");
     EXPECT_EQ(options.language, Language::English);
+    EXPECT_FALSE(options.verbose);
+    ASSERT_TRUE(ParseKilnmon({"--farm", "1", "--verbose"}, options, error));
+    EXPECT_TRUE(options.verbose);
 
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},

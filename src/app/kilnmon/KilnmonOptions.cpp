@@ -17,6 +17,8 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
         const bool hasValue = i + 1 < argc && argv[i + 1] != nullptr;
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
         } else if (arg == "--spanish") {
             options.language = Language::Spanish;
         } else if (arg == "--farm") {
@@ -67,6 +69,7 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
 
 std::string KilnmonOptions::Usage() {
     return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
+       [--verbose]
 A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
 directly or through its modem, polls its units once a second, and prints to standard output
 every change of the status line and every unit's line of the kiln list (WRB ID, Status,
@@ -79,6 +82,8 @@ up first), finishes the PC log and saves the registry.
                        interval, saying so each time (default: end with status 1)
   --descriptor TEXT    the first line of each new PC log file (default: none)
   --spanish            the Spanish texts
+  --verbose            also say on standard error how the alarm tone is heard (the PC
+                       speaker, or none: kilnmon never uses a sound card)
   --help               show this help
 
 Where things are:

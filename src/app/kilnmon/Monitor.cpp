@@ -1,5 +1,6 @@
 #include "app/kilnmon/Monitor.h"
 
+#include "alarm/AlarmToneRoute.h"
 #include "app/CTreeListDoc.h"
 #include "config/ConfigPaths.h"
 
@@ -81,6 +82,12 @@ void Monitor::Start() {
     // The farm of the command line replaces any farm the hive connects at start-up.
     doc.SetFarmToConnectOnStartup(0);
     ReportSettingsAndLogging();
+    if (m_options.verbose) {
+        const AlarmToneRoute route =
+            m_speaker.ReachesPcSpeaker() ? AlarmToneRoute::PcSpeaker : AlarmToneRoute::None;
+        std::fprintf(m_pErr, "kilnmon: alarm tone: %s\n", AlarmToneRouteName(route));
+        std::fflush(m_pErr);
+    }
 
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
     if (farm.m_iSerialPort < 1 || farm.m_iSerialPort > 4) {
