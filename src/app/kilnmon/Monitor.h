@@ -1,11 +1,11 @@
 #pragma once
 
 #include "alarm/PlatformSpeakerBackend.h"
+#include "app/SystemClock.h"
 #include "app/kilnmon/ConsoleFarmTree.h"
 #include "app/kilnmon/ConsoleFrame.h"
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/PrintingKilnList.h"
-#include "app/SystemClock.h"
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
 

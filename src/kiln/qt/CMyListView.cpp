@@ -15,6 +15,7 @@
 #include <QStackedLayout>
 #include <QTreeView>
 
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -109,11 +110,16 @@ void CMyListView::OnInitialUpdate() {
 void CMyListView::ApplyColumnWidths() {
     const bool large = QFontMetrics(font()).maxWidth() > kLargeFontMaxWidth;
     for (int column = 0; column < KilnListModel::kColumnCount; ++column) {
-        const int width = ColumnWidth(column, large);
+        int width = ColumnWidth(column, large);
         // The unnamed columns stay in the model for whoever reads it, but take no room and
         // never take the keyboard.
         m_pDetails->setColumnHidden(column, width == 0);
         if (width > 0) {
+            // A title wider than its column with this font (a larger desktop font, the Spanish
+            // headers) starts out whole; the operator may still narrow the column.
+            const QString title = m_pModel->headerData(column, Qt::Horizontal).toString();
+            width = std::max(width, m_pHeader->fontMetrics().horizontalAdvance(title) +
+                                        2 * CFlatHeaderCtrl::kSpacing + 2);
             m_pHeader->resizeSection(column, width);
         }
     }

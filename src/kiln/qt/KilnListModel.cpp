@@ -3,12 +3,18 @@
 #include "app/StringTable.h"
 #include "kiln/qt/KilnIcons.h"
 
+#include <QColor>
+#include <QFont>
+
 #include <algorithm>
 
 namespace {
 
 const QList<int> kTextRoles = {Qt::DisplayRole, Qt::AccessibleTextRole};
 const QList<int> kIconRoles = {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole};
+// How a line in alarm stands out across the row: bold text on a light amber band, so it reads
+// by weight where a colour cannot be told apart.
+const QList<int> kAlarmStyleRoles = {Qt::FontRole, Qt::BackgroundRole, Qt::ForegroundRole};
 
 } // namespace
 
@@ -67,8 +73,28 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
         return index.column() == 0 ? QVariant(StateText(row->icon)) : QVariant();
     case Qt::TextAlignmentRole:
         return static_cast<int>(ColumnAlignment(index.column()));
+    case Qt::FontRole:
+        if (row->icon == KilnLineText::kIconAlarm) {
+            QFont font;
+            font.setBold(true);
+            return font;
+        }
+        return {};
+    case Qt::BackgroundRole:
+        return row->icon == KilnLineText::kIconAlarm ? QVariant(QColor(255, 226, 184)) : QVariant();
+    case Qt::ForegroundRole:
+        return row->icon == KilnLineText::kIconAlarm ? QVariant(QColor(Qt::black)) : QVariant();
     default:
         return {};
+    }
+}
+
+void KilnListModel::SetIcon(int item, Row& row, int icon) {
+    const bool wasAlarm = row.icon == KilnLineText::kIconAlarm;
+    row.icon = icon;
+    emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
+    if (wasAlarm != (icon == KilnLineText::kIconAlarm)) {
+        emit dataChanged(index(item, 0), index(item, kColumnCount - 1), kAlarmStyleRoles);
     }
 }
 
@@ -145,7 +171,8 @@ void KilnListModel::InsertLine(int nodeIndex, const KilnRecord& record) {
     const int item = ItemOfNode(nodeIndex);
     if (slot) {
         *slot = MakeRow(false, record);
-        emit dataChanged(index(item, 0), index(item, kColumnCount - 1), kTextRoles + kIconRoles);
+        emit dataChanged(index(item, 0), index(item, kColumnCount - 1),
+                         kTextRoles + kIconRoles + kAlarmStyleRoles);
         return;
     }
     beginInsertRows(QModelIndex(), item, item);
@@ -188,8 +215,7 @@ bool KilnListModel::UpdateLine(int nodeIndex, const KilnRecord& newRecord,
     }
     ReportColumns(item, std::move(columns));
     if (update.icon >= 0) {
-        row.icon = update.icon;
-        emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
+        SetIcon(item, row, update.icon);
     }
     return true;
 }
@@ -210,8 +236,7 @@ void KilnListModel::ClearLine(int nodeIndex, std::uint8_t identificationCode) {
     const int item = ItemOfNode(nodeIndex);
     emit dataChanged(index(item, 1), index(item, kColumnCount - 1), kTextRoles);
     if (slot->icon != cleared.icon) {
-        slot->icon = cleared.icon;
-        emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
+        SetIcon(item, *slot, cleared.icon);
     }
 }
 

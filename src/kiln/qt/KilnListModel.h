@@ -71,6 +71,8 @@ private:
     const Row* RowAt(int itemIndex) const;
     Row MakeRow(bool clear, const KilnRecord& record) const;
     void ReportColumns(int item, std::vector<int> columns);
+    // A new icon for a shown line; a line going into or out of alarm restyles its whole row.
+    void SetIcon(int item, Row& row, int icon);
 
     Language m_language;
     KilnLineText m_texts;

@@ -1,6 +1,7 @@
 #include "kiln/qt/KilnListModel.h"
 #include "ui/kiln/ListTestRecords.h"
 
+#include <QFont>
 #include <QIcon>
 #include <QSignalSpy>
 
@@ -230,4 +231,29 @@ TEST(KilnListRows, ShowingAFarmFillsAnEmptyListInOneStep) {
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(Text(model, 0, 2), "~");
     EXPECT_EQ(Text(model, 0, 0), " 003");
+}
+
+TEST(KilnListRows, AnAlarmedLineStandsOutAcrossTheRowUntilTheAlarmEnds) {
+    KilnListModel model(Language::English);
+    model.InsertLine(4, Running(5));
+    EXPECT_FALSE(model.data(model.index(0, 4), Qt::FontRole).isValid());
+
+    KilnRecord alarmed = Running(5);
+    alarmed.m_iAlarmStatus = AS_HIGH;
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(model.UpdateLine(4, alarmed, Running(5)));
+    EXPECT_EQ(model.IconOf(4), KilnLineText::kIconAlarm);
+    // Bold on a band of its own in every column, not only the icon's.
+    EXPECT_TRUE(model.data(model.index(0, 9), Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(model.data(model.index(0, 9), Qt::BackgroundRole).isValid());
+    std::set<Cell> wholeRow;
+    for (int column = 0; column < KilnListModel::kColumnCount; ++column) {
+        wholeRow.insert({0, column});
+    }
+    EXPECT_EQ(ReportedCells(changed, Qt::FontRole), wholeRow);
+
+    changed.clear();
+    ASSERT_TRUE(model.UpdateLine(4, Running(5), alarmed));
+    EXPECT_FALSE(model.data(model.index(0, 9), Qt::FontRole).isValid());
+    EXPECT_EQ(ReportedCells(changed, Qt::BackgroundRole), wholeRow);
 }

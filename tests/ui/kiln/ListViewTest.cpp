@@ -340,6 +340,15 @@ TEST(KilnListStyles, OnlyTheSixNamedColumnsTakeRoom) {
     for (int column = 0; column < 18; ++column) {
         const bool named = CMyListView::ColumnWidth(column, false) > 0;
         EXPECT_EQ(f.view.DetailsView().isColumnHidden(column), !named) << column;
+        if (named) {
+            // At least the column's width, and wide enough to show its title whole.
+            const int size = f.view.Header().sectionSize(column);
+            const QString title = f.view.Model().headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(size, CMyListView::ColumnWidth(column, false)) << column;
+            EXPECT_GE(size, f.view.Header().fontMetrics().horizontalAdvance(title) +
+                                2 * CFlatHeaderCtrl::kSpacing)
+                << column;
+        }
     }
     EXPECT_EQ(f.view.Model().columnCount(), 18) << "every column stays in the model";
     ASSERT_EQ(f.view.DetailsView().header(), &f.view.Header());
