@@ -3,6 +3,7 @@
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
 #include "config/qt/CFP_GeneralPage.h"
+#include "net/TransactionType.h"
 #include "sheets/CSpinButton.h"
 
 #include <QDialogButtonBox>
@@ -84,7 +85,11 @@ void CFarmPropertiesSheet::OnOk() {
 void CFarmPropertiesSheet::done(int result) {
     if (m_pPage->StartedStationQuery() && !m_bStationQueryEnded) {
         m_bStationQueryEnded = true;
-        m_document.ZRM_QueryN_Adjustment(true);
+        // Only the query itself is ended: a connection made anew while the sheet was open has
+        // its own first transactions, which must not be cut short.
+        if (m_document.NextTransactionType() == TT_ZRM_T1_PIO_O) {
+            m_document.ZRM_QueryN_Adjustment(true);
+        }
     }
     QDialog::done(result);
 }

@@ -212,10 +212,17 @@ TEST(FarmGeneralPage, ConnectedFarmIsReadOnlyAndQueriesTheStationUntilClosed) {
         EXPECT_EQ(f.doc.TransactionTypeNow(), TT_NONE);
         EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T1_PIO_O);
     }
+    // Work the scheduler took up instead meanwhile is kept.
+    {
+        CFarmPropertiesSheet sheet(f.doc, connected);
+        f.doc.RequestCommit();
+        sheet.reject();
+        EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T2_PIO_O);
+    }
     // A farm that is not connected sends nothing to the station.
     CFarmPropertiesSheet idle(f.doc, f.Farm(1, 0));
     EXPECT_FALSE(idle.Page().StartedStationQuery());
-    EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T1_PIO_O);
+    EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T2_PIO_O);
 }
 
 TEST(FarmGeneralPage, SpanishTextsFitAndTheKeyboardStartsOnTheConnectionType) {
