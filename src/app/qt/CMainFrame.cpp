@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -90,8 +89,6 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
-    // A prompt still open must not answer a document that is gone.
-    delete m_pDescriptorPrompt.data();
     m_timer.stop();
     m_pDocument.reset();
     AttachDocument(nullptr);
@@ -290,23 +287,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::AskLogDescriptor(CTreeListDoc& document, const std::string& previousText) {
-    if (m_pDescriptorPrompt) {
-        return;
-    }
     // Not modal: the tick and the replies go on while the operator types.
-    auto* prompt = new QInputDialog(this);
-    prompt->setAttribute(Qt::WA_DeleteOnClose);
-    prompt->setModal(false);
-    prompt->setInputMode(QInputDialog::TextInput);
-    prompt->setTextValue(QString::fromStdString(previousText));
-    CTreeListDoc* target = &document;
-    connect(prompt, &QInputDialog::accepted, this, [prompt, target] {
-        target->OnLogDescriptorAnswered(true, prompt->textValue().toStdString());
-    });
-    connect(prompt, &QInputDialog::rejected, this,
-            [target] { target->OnLogDescriptorAnswered(false, std::string()); });
-    m_pDescriptorPrompt = prompt;
-    prompt->show();
+    m_descriptorPrompt.Ask(document, previousText);
 }
 
 void CMainFrame::RestoreAndRaise() {

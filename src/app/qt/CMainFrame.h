@@ -6,9 +6,9 @@
 #include "app/Language.h"
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
+#include "pclog/qt/LogDescriptorPrompt.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -20,7 +20,6 @@ class AlarmAttention;
 class CMyListView;
 class CTreeListDoc;
 class CTreeListView;
-class QInputDialog;
 class QLabel;
 class QSettings;
 class QSplitter;
@@ -134,7 +133,8 @@ private:
     CTreeListView* m_pTree = nullptr;
     CMyListView* m_pList = nullptr;
     std::map<int, QAction*> m_actions;
-    QPointer<QInputDialog> m_pDescriptorPrompt;
+    // Goes after the document: an open prompt is taken down without answering it.
+    LogDescriptorPrompt m_descriptorPrompt{this};
     AlarmAttention* m_pAttention = nullptr;
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
