@@ -116,8 +116,12 @@ TEST(KilnmonOptions, TakesAFarmAndADescriptorOfOneLine) {
     EXPECT_EQ(options.descriptor, "Kiln room, night shift");
     EXPECT_EQ(options.language, Language::English);
     EXPECT_FALSE(options.verbose);
-    ASSERT_TRUE(ParseKilnmon({"--farm", "1", "--verbose"}, options, error));
+    ASSERT_TRUE(ParseKilnmon({"--farm", "1", "--verbose", "--health", "15"}, options, error));
     EXPECT_TRUE(options.verbose);
+    EXPECT_EQ(options.healthMinutes, 15);
+    for (const char* minutes : {"0", "1441", "x", "5m", ""}) {
+        EXPECT_FALSE(ParseKilnmon({"--farm", "1", "--health", minutes}, options, error)) << minutes;
+    }
 
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},

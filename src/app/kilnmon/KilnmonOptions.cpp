@@ -5,7 +5,22 @@
 #include <utility>
 
 namespace {
+
 constexpr int kMaxReconnectSeconds = 86400;
+constexpr int kMaxHealthMinutes = 1440;
+
+// A whole number from low to high, the text holding nothing else.
+bool WholeNumber(std::string_view text, int low, int high, int& out) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
 } // namespace
 
 bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& out,
@@ -30,16 +45,17 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
             options.farmNumber = value[0] - '0';
             farmGiven = true;
         } else if (arg == "--reconnect") {
-            const std::string_view value = hasValue ? argv[++i] : "";
-            int seconds = 0;
-            const auto [end, ec] =
-                std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
-                seconds < 1 || seconds > kMaxReconnectSeconds) {
+            if (!WholeNumber(hasValue ? argv[++i] : "", 1, kMaxReconnectSeconds,
+                             options.reconnectSeconds)) {
                 error = "--reconnect takes a number of seconds from 1 to 86400";
                 return false;
             }
-            options.reconnectSeconds = seconds;
+        } else if (arg == "--health") {
+            if (!WholeNumber(hasValue ? argv[++i] : "", 1, kMaxHealthMinutes,
+                             options.healthMinutes)) {
+                error = "--health takes a number of minutes from 1 to 1440";
+                return false;
+            }
         } else if (arg == "--descriptor") {
             if (!hasValue) {
                 error = "--descriptor needs a text (\"\" for none)";
@@ -69,7 +85,7 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
 
 std::string KilnmonOptions::Usage() {
     return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
-       [--verbose]
+       [--health MINUTES] [--verbose]
 A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
 directly or through its modem, polls its units once a second, and prints to standard output
 every change of the status line and every unit's line of the kiln list (WRB ID, Status,
@@ -82,6 +98,9 @@ up first), finishes the PC log and saves the registry.
                        interval, saying so each time (default: end with status 1)
   --descriptor TEXT    the first line of each new PC log file (default: none)
   --spanish            the Spanish texts
+  --health MINUTES     print the line health table (polls, good replies, unanswered and
+                       refused attempts, time since the last good reply, failing units
+                       first) every MINUTES minutes and at the end
   --verbose            also say on standard error how the alarm tone is heard (the PC
                        speaker, or none: kilnmon never uses a sound card)
   --help               show this help

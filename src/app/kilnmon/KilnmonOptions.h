@@ -10,6 +10,7 @@ struct KilnmonOptions {
     std::string descriptor; // first line of each new PC log file; empty: none
     Language language = Language::English;
     int reconnectSeconds = 0; // 0: end with status 1 when the port is lost or never opens
+    int healthMinutes = 0;    // 0: no line health table
     bool verbose = false;     // also say how the alarm tone is heard
     bool help = false;
 

@@ -3,6 +3,7 @@
 #include "alarm/AlarmToneRoute.h"
 #include "app/CTreeListDoc.h"
 #include "config/ConfigPaths.h"
+#include "net/LineHealthTable.h"
 
 #include <string>
 
@@ -151,9 +152,21 @@ void Monitor::Tick() {
         return;
     }
     m_pDocument->Timer1_Tick();
+    if (m_options.healthMinutes > 0 && ++m_iHealthTicks >= m_options.healthMinutes * 60) {
+        m_iHealthTicks = 0;
+        PrintHealth();
+    }
     if (m_bStopping && (DisconnectDone() || m_stopClock.elapsed() >= kDisconnectLimitMs)) {
         Finish();
     }
+}
+
+void Monitor::PrintHealth() {
+    std::fputs(
+        LineHealthTable::Text(m_pDocument->Health(), m_pDocument->LocalNow(), m_options.language)
+            .c_str(),
+        m_pOut);
+    std::fflush(m_pOut);
 }
 
 bool Monitor::DisconnectDone() const {
@@ -195,6 +208,9 @@ void Monitor::Finish() {
     // The order of the desktop program's end: the window's close closes the port, the
     // document goes (PC logs ended, registry saved), the timer is killed last.
     m_link.mf_pORT_cLOSE();
+    if (m_options.healthMinutes > 0) {
+        PrintHealth();
+    }
     m_pDocument.reset();
     m_link.AttachDocument(nullptr);
     m_timer.stop();

@@ -51,6 +51,7 @@ private slots:
 private:
     void Finish();
     bool DisconnectDone() const;
+    void PrintHealth();
     void Notice(const std::string& text) const;
     void ReportSettingsAndLogging() const;
     // The farm's port could not be opened, or went away: reconnect later, or end with 1.
@@ -77,5 +78,6 @@ private:
     QTimer m_reconnectTimer;
     QElapsedTimer m_stopClock;
     bool m_bStopping = false;
+    int m_iHealthTicks = 0;
     bool m_bFinished = false;
 };
