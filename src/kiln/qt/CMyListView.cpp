@@ -6,6 +6,7 @@
 #include "kiln/qt/GridLineDelegate.h"
 #include "kiln/qt/KilnListModel.h"
 #include "kiln/qt/PaletteSheetSink.h"
+#include "net/LineHealthTable.h"
 #include "widgets/CFlatHeaderCtrl.h"
 
 #include <QAction>
@@ -55,6 +56,15 @@ int CMyListView::ColumnWidth(int column, bool largeFont) {
 CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     : QWidget(parent), m_document(document) {
     m_pModel = new KilnListModel(document.GetLanguage(), this);
+    // Each line's tooltip also gives the unit's line health on this connection.
+    m_pModel->SetTipSource([this](int nodeIndex) {
+        const UnitLineHealth* health = m_document.Health().Unit(nodeIndex + 1);
+        if (health == nullptr || m_iDisplayedFarm != m_document.CurrentFarmIndex()) {
+            return QString();
+        }
+        return QString::fromStdString(
+            LineHealthTable::TipText(*health, m_document.LocalNow(), m_document.GetLanguage()));
+    });
 
     m_pDetails = new QTreeView(this);
     m_pHeader = new CFlatHeaderCtrl(m_pDetails);

@@ -67,7 +67,17 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(row->line[static_cast<std::size_t>(index.column())]);
     case Qt::DecorationRole:
         return index.column() == 0 ? QVariant(KilnIcons::Icon(row->icon)) : QVariant();
-    case Qt::ToolTipRole:
+    case Qt::ToolTipRole: {
+        // The line's state in words, then whatever else is known about the unit.
+        QString tip = StateText(row->icon);
+        if (m_tipSource) {
+            const QString more = m_tipSource(NodeIndexOfItem(index.row()));
+            if (!more.isEmpty()) {
+                tip += QLatin1Char('\n') + more;
+            }
+        }
+        return tip;
+    }
     case Qt::AccessibleDescriptionRole:
         // The icon's state in words, for those who cannot tell the pictures apart.
         return index.column() == 0 ? QVariant(StateText(row->icon)) : QVariant();

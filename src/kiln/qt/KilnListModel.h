@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -58,6 +59,11 @@ public:
     int IconOf(int nodeIndex) const;
 
     Language GetLanguage() const { return m_language; }
+
+    // More about a unit for its line's tooltip (its line health, say), by node index; the
+    // tooltip otherwise gives the line's state in words.
+    using TipSource = std::function<QString(int nodeIndex)>;
+    void SetTipSource(TipSource source) { m_tipSource = std::move(source); }
     // The state an icon stands for, in words: no data, normal or alarm.
     QString StateText(int icon) const;
 
@@ -76,6 +82,7 @@ private:
 
     Language m_language;
     KilnLineText m_texts;
+    TipSource m_tipSource;
     std::array<std::optional<Row>, kNodeCount> m_rows{};
     // Node indices of the shown lines in ascending order: row r shows m_itemNodes[r].
     std::vector<int> m_itemNodes;

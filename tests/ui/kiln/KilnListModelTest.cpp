@@ -189,7 +189,8 @@ TEST(KilnListCells, TheIconsStateIsAlsoGivenInWords) {
     EXPECT_EQ(Text(model, 0, 0, Qt::AccessibleDescriptionRole), "Normal");
     EXPECT_EQ(Text(model, 1, 0, Qt::AccessibleDescriptionRole), "Alarma");
     EXPECT_EQ(Text(model, 2, 0, Qt::ToolTipRole), "Sin datos");
-    EXPECT_FALSE(model.data(model.index(1, 4), Qt::ToolTipRole).isValid());
+    // The tooltip is the whole line's, wherever the pointer rests on it.
+    EXPECT_EQ(Text(model, 1, 4, Qt::ToolTipRole), "Alarma");
 }
 
 TEST(KilnListHeaders, EachLanguageNamesTheSixShownColumns) {
@@ -256,4 +257,14 @@ TEST(KilnListRows, AnAlarmedLineStandsOutAcrossTheRowUntilTheAlarmEnds) {
     ASSERT_TRUE(model.UpdateLine(4, Running(5), alarmed));
     EXPECT_FALSE(model.data(model.index(0, 9), Qt::FontRole).isValid());
     EXPECT_EQ(ReportedCells(changed, Qt::BackgroundRole), wholeRow);
+}
+
+TEST(KilnListRows, TooltipGivesTheStateThenWhatTheSourceKnowsOfTheUnit) {
+    KilnListModel model(Language::English);
+    model.InsertLine(6, Running(7));
+    EXPECT_EQ(Text(model, 0, 4, Qt::ToolTipRole), model.StateText(KilnLineText::kIconNormal));
+    model.SetTipSource(
+        [](int nodeIndex) { return QStringLiteral("node index %1").arg(nodeIndex); });
+    EXPECT_EQ(Text(model, 0, 4, Qt::ToolTipRole),
+              model.StateText(KilnLineText::kIconNormal) + "\nnode index 6");
 }
