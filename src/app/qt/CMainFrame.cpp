@@ -101,7 +101,10 @@ void CMainFrame::CreateStatusBar() {
     bar->setSizeGripEnabled(true);
     m_pMessagePane = new QLabel(bar);
     m_pMessagePane->setAccessibleName(Text(m_language, IDS_PANE_STATUS));
-    m_pMessagePane->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Plain text whose width never moves the other panes: a new line every second costs one
+    // repaint of the pane, not a layout of the window.
+    m_pMessagePane->setTextFormat(Qt::PlainText);
+    m_pMessagePane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_pMessagePane, 1);
     const int indicatorIds[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCROLL};
     for (std::size_t pane = 0; pane < m_indicatorPanes.size(); ++pane) {

@@ -161,11 +161,12 @@ void CMyListView::dRAWtHEdISPLAY(bool clear, const UnitSlots& units) {
 
 void CMyListView::NotifyOfData(int retryCountdown, int farmIndex, const KilnRecord& newRecord,
                                const KilnRecord& oldRecord, int nodeId) {
-    const int nodeIndex = nodeId - 1;
+    // The node is checked before any arithmetic on it: the wire decides its value.
     if (retryCountdown >= 1 || farmIndex != m_iDisplayedFarm || !ValidFarm(farmIndex) ||
-        nodeIndex < 0 || nodeIndex >= kNodeCount) {
+        nodeId < 1 || nodeId > kNodeCount) {
         return;
     }
+    const int nodeIndex = nodeId - 1;
     // A unit deleted since the reply was asked for has no line to draw.
     if (m_document.Farm(farmIndex).Unit(nodeIndex) == nullptr) {
         return;
