@@ -2,7 +2,7 @@
 // through its widgets, and once as a program of its own, ended as a session ends it.
 
 #include "ChildProcess.h"
-#include "E2eSupport.h"
+#include "DesktopE2eSupport.h"
 
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
@@ -11,10 +11,6 @@
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/KilnListModel.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QDialog>
-#include <QLineEdit>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -28,53 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Farm 1 with units 3, 5, 9 and 12 on COM1, connected at start-up.
-void WriteStartupHive(const std::string& path) {
-    WriteHive(path, {3, 5, 9, 12}, 1);
-    // The farm's "Bit Set 1" with its connect-at-start-up bit, in the farm's own section.
-    std::string hive = ReadFile(path);
-    hive.insert(hive.size() - 2, "\"Bit Set 1\"=dword:00000001\r\n");
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << hive;
-}
-
-void SetEnvironment(const TempFolder& tmp) {
-    qputenv("KILNWATCH_REGISTRY", QByteArray::fromStdString(tmp / "registry.reg"));
-    qputenv("KILNWATCH_COM1", QByteArray::fromStdString(tmp / "com1"));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tmp / "config"));
-}
-
-// Runs the event loop until done says so or the time is up; true when done.
-bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    QDeadlineTimer deadline(timeout);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return true;
-}
-
-// Answers an open Log Descriptor prompt with text.
-bool AnswerDescriptorPrompt(const QString& text) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(widget);
-        if (dialog == nullptr || !dialog->isVisible()) {
-            continue;
-        }
-        if (auto* edit = dialog->findChild<QLineEdit*>()) {
-            edit->setText(text);
-            dialog->accept();
-            return true;
-        }
-    }
-    return false;
-}
-
-QString Cell(KilnListModel& model, int row, int column) {
-    return model.data(model.index(row, column), Qt::DisplayRole).toString();
-}
-
 bool IsNumber(const QString& text) {
     bool ok = false;
     text.toInt(&ok);
@@ -86,9 +35,9 @@ bool IsNumber(const QString& text) {
 TEST(KilnwatchWithKilnsim, ShowsTheFarmConnectedAtStartupLogsItAndEndsInOrder) {
     TempFolder tmp;
     ASSERT_TRUE(tmp.Valid());
-    WriteStartupHive(tmp / "registry.reg");
+    WriteStartupHive(tmp / "registry.reg", {3, 5, 9, 12});
     fs::create_directory(tmp.Path() / "work");
-    SetEnvironment(tmp);
+    UseFarmFolder(tmp);
 
     ChildProcess sim;
     ASSERT_TRUE(sim.Start({KILNSIM_PATH, "--units", "3,5,9,12", "--silent", "5", "--centigrade",
@@ -111,7 +60,7 @@ TEST(KilnwatchWithKilnsim, ShowsTheFarmConnectedAtStartupLogsItAndEndsInOrder) {
     // The start-up scan asks 3, then 5 seven times, then 9 and 12: all answering units have
     // their lines within about a dozen ticks (allow twice that on a busy machine).
     bool answered = false;
-    const bool shown = RunUntil(
+    const bool shown = RunEventsUntil(
         [&] {
             answered = answered || AnswerDescriptorPrompt(QStringLiteral("desktop end-to-end"));
             for (int row : {0, 2, 3}) {
@@ -133,14 +82,14 @@ TEST(KilnwatchWithKilnsim, ShowsTheFarmConnectedAtStartupLogsItAndEndsInOrder) {
     EXPECT_TRUE(frame.Document().Farm(0).m_bFarmIsConnected);
 
     // The log cycle asks for its descriptor, then writes the running units' lines.
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(RunEventsUntil(
         [&] {
             answered = answered || AnswerDescriptorPrompt(QStringLiteral("desktop end-to-end"));
             return answered;
         },
         70s));
     fs::path logPath;
-    RunUntil(
+    RunEventsUntil(
         [&] {
             logPath = frame.Document().PcLog(0).LogFileName();
             return !logPath.empty() && fs::exists(logPath) && Lines(ReadFile(logPath)).size() >= 3;
@@ -171,7 +120,7 @@ TEST(KilnwatchWithKilnsim, ShowsTheFarmConnectedAtStartupLogsItAndEndsInOrder) {
 TEST(KilnwatchProgram, ASecondStartHandsOverAndSigtermEndsAsExitDoes) {
     TempFolder tmp;
     ASSERT_TRUE(tmp.Valid());
-    WriteStartupHive(tmp / "registry.reg");
+    WriteStartupHive(tmp / "registry.reg", {3, 9});
     fs::create_directories(tmp.Path() / "work");
     fs::create_directories(tmp.Path() / "run");
     fs::permissions(tmp.Path() / "run", fs::perms::owner_all, fs::perm_options::replace);

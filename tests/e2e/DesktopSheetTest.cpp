@@ -2,7 +2,7 @@
 // Run through its sheet, as an operator does it.
 
 #include "ChildProcess.h"
-#include "E2eSupport.h"
+#include "DesktopE2eSupport.h"
 
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
@@ -30,29 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    QDeadlineTimer deadline(timeout);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return true;
-}
-
-// Confirms a Log Descriptor prompt if one is open.
-void ConfirmDescriptorPrompt() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(widget);
-        if (dialog != nullptr && dialog->isVisible() &&
-            qobject_cast<CPaletteSheet*>(dialog) == nullptr &&
-            dialog->findChild<QLineEdit*>() != nullptr) {
-            dialog->accept();
-        }
-    }
-}
-
 CPaletteSheet* OpenSheet() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* sheet = qobject_cast<CPaletteSheet*>(widget);
@@ -63,8 +40,9 @@ CPaletteSheet* OpenSheet() {
     return nullptr;
 }
 
-QString Cell(KilnListModel& model, int row, int column) {
-    return model.data(model.index(row, column), Qt::DisplayRole).toString();
+// Confirms a Log Descriptor prompt if one is open, never the controller sheet.
+void ConfirmDescriptorPrompt() {
+    AnswerDescriptorPrompt(QString(), OpenSheet());
 }
 
 } // namespace
@@ -72,15 +50,9 @@ QString Cell(KilnListModel& model, int row, int column) {
 TEST(KilnwatchSheetWithKilnsim, RunAppliedFromTheSheetReachesTheUnitAndItsLine) {
     TempFolder tmp;
     ASSERT_TRUE(tmp.Valid());
-    WriteHive(tmp / "registry.reg", {3, 9}, 1);
-    // Connected at start-up: the farm's "Bit Set 1" in its own section.
-    std::string hive = ReadFile(tmp / "registry.reg");
-    hive.insert(hive.size() - 2, "\"Bit Set 1\"=dword:00000001\r\n");
-    std::ofstream(tmp / "registry.reg", std::ios::binary | std::ios::trunc) << hive;
+    WriteStartupHive(tmp / "registry.reg", {3, 9});
     fs::create_directory(tmp.Path() / "work");
-    qputenv("KILNWATCH_REGISTRY", QByteArray::fromStdString(tmp / "registry.reg"));
-    qputenv("KILNWATCH_COM1", QByteArray::fromStdString(tmp / "com1"));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tmp / "config"));
+    UseFarmFolder(tmp);
 
     ChildProcess sim;
     ASSERT_TRUE(
