@@ -8,13 +8,68 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace logtools {
 
 ReplacingFile::~ReplacingFile() {
     discard();
 }
+
+#if defined(_WIN32)
+
+// Windows: the outputs are plain files (no links or devices to mind); the temporary file sits
+// beside the name and replaces it in one move that reaches the disk before it returns.
+bool ReplacingFile::open() {
+    discard();
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%lu.%d",
+                      static_cast<unsigned long>(GetCurrentProcessId()), attempt);
+        const std::string name = m_path + suffix;
+        const int fd =
+            ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            m_fd = fd;
+            m_temporary = name;
+        }
+    }
+    return m_fd >= 0;
+}
+
+bool ReplacingFile::commit() {
+    if (m_fd < 0) {
+        return false;
+    }
+    bool ok = ::_commit(m_fd) == 0;
+    ok = ::_close(m_fd) == 0 && ok;
+    m_fd = -1;
+    if (ok && MoveFileExA(m_temporary.c_str(), m_path.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        m_temporary.clear();
+        return true;
+    }
+    discard();
+    return false;
+}
+
+void ReplacingFile::discard() {
+    if (m_fd >= 0) {
+        ::_close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.empty()) {
+        DeleteFileA(m_temporary.c_str());
+        m_temporary.clear();
+    }
+}
+
+#else
 
 bool ReplacingFile::open() {
     discard();
@@ -88,5 +143,7 @@ void ReplacingFile::discard() {
         m_temporary.clear();
     }
 }
+
+#endif
 
 } // namespace logtools
