@@ -5,6 +5,7 @@
 
 #include "E2eSupport.h"
 
+#include "app/qt/CTreeListApp.h"
 #include "kiln/qt/KilnListModel.h"
 
 #include <QApplication>
@@ -31,6 +32,14 @@ inline void UseFarmFolder(const TempFolder& tmp) {
     qputenv("KILNWATCH_REGISTRY", QByteArray::fromStdString(tmp / "registry.reg"));
     qputenv("KILNWATCH_COM1", QByteArray::fromStdString(tmp / "com1"));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tmp / "config"));
+}
+
+// Start-up options that keep the single-instance guard and the PC logs inside the folder.
+inline CTreeListApp::Options OptionsInFolder(const TempFolder& tmp) {
+    CTreeListApp::Options options;
+    options.guardDirectory = QString::fromStdString(tmp.Path().string());
+    options.workingDirectory = tmp / "work";
+    return options;
 }
 
 // Runs the event loop until done says so or the time is up; true when done.

@@ -60,10 +60,7 @@ TEST(KilnwatchSheetWithKilnsim, RunAppliedFromTheSheetReachesTheUnitAndItsLine) 
     ASSERT_TRUE(sim.ReadUntil("linked as", 5s)) << sim.Output();
 
     CTreeListApp app(Language::English);
-    CTreeListApp::Options options;
-    options.guardDirectory = QString::fromStdString(tmp.Path().string());
-    options.workingDirectory = tmp / "work";
-    ASSERT_TRUE(app.InitInstance(std::move(options)));
+    ASSERT_TRUE(app.InitInstance(OptionsInFolder(tmp)));
     CMainFrame& frame = *app.MainFrame();
     KilnListModel& model = frame.ListView().Model();
     ASSERT_EQ(model.rowCount(), 2);
