@@ -301,12 +301,40 @@ int CsvSplitTool::run(int argc, char** argv) {
     const char* const usage =
         dump ? "USAGE:  logdumpsplit <input_file>\n" : "USAGE:  logcsv <input_file>\n";
     if (isHelpRequest(argc, argv)) {
-        return printHelp(usage, dump ? "Writes each unit's lines of a PC log as a dump table to a "
-                                       "read-only file next to it, named after the log with "
-                                       "_NNN.TXT.\n"
-                                     : "Copies each unit's lines of a PC log, with its header or "
-                                       "trailer line, to a read-only file next to it, named "
-                                       "after the log with _NNN.CSV.\n");
+        return printHelp(
+            usage,
+            dump ? "Writes each unit's lines of a PC log as a dump table to a read-only file\n"
+                   "next to it, named after the log with _NNN.TXT.\n"
+                   "\n"
+                   "The input is a PC log written by kilnwatch or kilnmon (PC_Logs/*.CSV); a "
+                   "name with * or ?\n"
+                   "takes the first matching file. NNN is the unit's number: the log "
+                   "001_061206_081500.CSV\n"
+                   "gives 001_061206_081500_003.TXT for unit 3. A file of that name that is "
+                   "already there is\n"
+                   "replaced.\n"
+                   "\n"
+                   "Example:\n"
+                   "  logdumpsplit PC_Logs/001_061206_081500.CSV\n"
+                   "\n"
+                   "Messages go to standard output. Exit status: 0 when every file was written, "
+                   "1 otherwise.\n"
+                 : "Copies each unit's lines of a PC log, with its header or trailer line, to a\n"
+                   "read-only file next to it, named after the log with _NNN.CSV.\n"
+                   "\n"
+                   "The input is a PC log written by kilnwatch or kilnmon (PC_Logs/*.CSV); a "
+                   "name with * or ?\n"
+                   "takes the first matching file. NNN is the unit's number: the log "
+                   "001_061206_081500.CSV\n"
+                   "gives 001_061206_081500_003.CSV for unit 3. A file of that name that is "
+                   "already there is\n"
+                   "replaced.\n"
+                   "\n"
+                   "Example:\n"
+                   "  logcsv PC_Logs/001_061206_081500.CSV\n"
+                   "\n"
+                   "Messages go to standard output. Exit status: 0 when every file was written, "
+                   "1 otherwise.\n");
     }
     if (argc < 2) {
         std::fputs(usage, stdout);

@@ -157,8 +157,24 @@ bool writeKept(int fd, const RecordSorter& sorter) {
 int LogSortTool::run(int argc, char** argv) {
     static const char* const kUsage = "USAGE:  logsort <input_file> <output_file>\n";
     if (isHelpRequest(argc, argv)) {
-        return printHelp(kUsage, "Sorts the records of a log data file by unit and time, drops "
-                                 "repeated records and writes the rest to the output file.\n");
+        return printHelp(
+            kUsage,
+            "Sorts the records of a log data file by unit and time, drops repeated records\n"
+            "and writes the rest to the output file.\n"
+            "\n"
+            "The input is a log data file of the alarm station: 10-byte records, as the station "
+            "stores\n"
+            "them (bytes after the last whole record are ignored). The output is written to a "
+            "temporary\n"
+            "file first and replaces the output file only when it is complete; it may not be the "
+            "input.\n"
+            "logsplit and logdump need their input sorted this way.\n"
+            "\n"
+            "Example:\n"
+            "  logsort ZRMLOG.DAT sorted.dat\n"
+            "\n"
+            "Messages go to standard output. Exit status: 0 when the output was written, 1 "
+            "otherwise.\n");
     }
     if (argc < 3) {
         std::fputs(kUsage, stdout);

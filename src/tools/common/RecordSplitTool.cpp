@@ -24,11 +24,38 @@ int RecordSplitTool::run(int argc, char** argv) {
     const char* const usage =
         dump ? "USAGE:  logdump <input_file>\n" : "USAGE:  logsplit <input_file>\n";
     if (isHelpRequest(argc, argv)) {
-        return printHelp(usage, dump ? "Writes each unit's records of a log data file sorted by "
-                                       "unit as a dump table to NNN.TXT in the current folder.\n"
-                                     : "Writes each unit's records of a log data file sorted by "
-                                       "unit as comma-separated lines to NNN.TXT in the current "
-                                       "folder.\n");
+        return printHelp(
+            usage,
+            dump ? "Writes each unit's records of a log data file sorted by unit as a dump table\n"
+                   "to NNN.TXT in the current folder.\n"
+                   "\n"
+                   "Each file starts with a heading (the date and time of the unit's first "
+                   "record) and\n"
+                   "shows a line per record: alarm code, dry, wet 1 and wet 2 readings. "
+                   "NNN is the\n"
+                   "unit's number (001.TXT, 002.TXT, ...). Sort the file with logsort first: a "
+                   "unit that\n"
+                   "shows up again starts its file anew.\n"
+                   "\n"
+                   "Example:\n"
+                   "  logdump sorted.dat\n"
+                   "\n"
+                   "Messages go to standard output. Exit status: 0 when every file was written, "
+                   "1 otherwise.\n"
+                 : "Writes each unit's records of a log data file sorted by unit as\n"
+                   "comma-separated lines to NNN.TXT in the current folder.\n"
+                   "\n"
+                   "Each line holds a record's date, time, unit, alarm code and dry, wet 1 and "
+                   "wet 2 readings;\n"
+                   "NNN is the unit's number (001.TXT, 002.TXT, ...). Sort the file with logsort "
+                   "first: a\n"
+                   "unit that shows up again starts its file anew.\n"
+                   "\n"
+                   "Example:\n"
+                   "  logsplit sorted.dat\n"
+                   "\n"
+                   "Messages go to standard output. Exit status: 0 when every file was written, "
+                   "1 otherwise.\n");
     }
     if (argc < 2) {
         std::fputs(usage, stdout);
