@@ -8,14 +8,16 @@ set(CPACK_PACKAGE_VENDOR "kilnwatch developers")
 set(CPACK_PACKAGE_CONTACT "kilnwatch developers <kilnwatch@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "supervise heat-treating controller units over a serial line")
 set(CPACK_PACKAGE_DESCRIPTION
-    "kilnwatch connects one farm of heat-treating controller units at a time over the PC's serial
-port, directly or through a modem. It polls every unit once a second, shows each unit's mode and
-its core and chamber temperatures, switches units between Standby and Run, sounds an alarm tone,
-and keeps a minute-by-minute CSV record of every running unit.
+    "kilnwatch connects one farm of heat-treating controller units at a time
+over the PC's serial port, directly or through a modem. It polls every unit
+once a second, shows each unit's mode and its core and chamber temperatures,
+switches units between Standby and Run, sounds an alarm tone, and keeps a
+minute-by-minute CSV record of every running unit.
 .
-The package holds the desktop program in English (kilnwatch) and Spanish (kilnwatch-es), the
-monitor without a window (kilnmon), the farm simulator for training (kilnsim), and the log tools
-logsort, logsplit, logdump, logcsv, logdumpsplit and logtreat.")
+The package holds the desktop program in English (kilnwatch) and Spanish
+(kilnwatch-es), the monitor without a window (kilnmon), the farm simulator
+for training (kilnsim), and the log tools logsort, logsplit, logdump, logcsv,
+logdumpsplit and logtreat.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
