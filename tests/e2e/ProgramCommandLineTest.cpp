@@ -257,6 +257,16 @@ TEST(DeviceLink, NeverReplacesAFileAndRemovesOnlyItsOwnLink) {
     }
     EXPECT_EQ(ReadFile(file), "the user's file");
 
+    // The operator's link to the farm's real line stays theirs, while kilnsim runs and after.
+    const std::string mapped = tmp / "com3";
+    fs::create_symlink(file, mapped);
+    {
+        DeviceLink link;
+        EXPECT_FALSE(link.Create(mapped, "/dev/null"));
+        EXPECT_NE(link.Error().find(file), std::string::npos) << link.Error();
+    }
+    EXPECT_EQ(fs::read_symlink(mapped), file);
+
     const std::string stale = tmp / "sub/com2";
     fs::create_directories(tmp.Path() / "sub");
     fs::create_symlink("/nonexistent", stale);

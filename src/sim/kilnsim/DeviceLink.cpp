@@ -20,6 +20,17 @@ bool DeviceLink::Create(const std::string& linkPath, const std::string& target) 
         m_strError = linkPath + " exists and is not a symbolic link; it is left as it is";
         return false;
     }
+    // An operator's link to the farm's real line (a USB adapter, say) is their configuration:
+    // only a link to nothing, or to a pseudo-terminal such as another simulator's, is replaced.
+    if (fs::is_symlink(status)) {
+        const fs::path current = fs::read_symlink(path, ec);
+        const bool leadsSomewhere = fs::exists(path, ec);
+        if (leadsSomewhere && current.string().rfind("/dev/pts/", 0) != 0) {
+            m_strError = linkPath + " already leads to " + current.string() +
+                         "; it is left as it is (remove it, or give kilnsim another path)";
+            return false;
+        }
+    }
     // A mistyped path must not leave folders behind: the link goes into a folder that exists.
     if (path.has_parent_path() && !fs::is_directory(path.parent_path(), ec)) {
         m_strError = "the folder " + path.parent_path().string() +

@@ -423,7 +423,8 @@ Line:
                           quiet character times (default 14, as a 16550; 1: every byte alone)
 Program:
   --link PATH             also make PATH a symbolic link to the device (for example
-                          ~/.config/kilnwatch/com1); removed again at the end
+                          ~/.config/kilnwatch/com1); removed again at the end. A file, or a
+                          link there to a real line, is left alone and kilnsim ends with 1
   --verbose               report the line's traffic every ten seconds
   --help                  show this help
 
