@@ -29,10 +29,5 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "help2roff failed for ${NAME}")
 endif()
 
-# -n leaves the name and time out of the compressed file, so a rebuild gives the same bytes.
-execute_process(COMMAND gzip -9 -n -c "${page}"
-                OUTPUT_FILE "${OUTPUT}"
-                RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "gzip failed for ${page}")
-endif()
+set(INPUT "${page}")
+include(${CMAKE_CURRENT_LIST_DIR}/Gzip.cmake)
