@@ -1,6 +1,7 @@
 #include "app/CTreeListDoc.h"
 #include "config/ComPortProbe.h"
 #include "config/HiveFileBackend.h"
+#include "config/RecordingBackend.h"
 #include "config/qt/CFP_GeneralPage.h"
 #include "config/qt/CFarmPropertiesSheet.h"
 #include "net/TransactionType.h"
@@ -33,32 +34,6 @@ private:
     std::set<int> m_ports;
 };
 
-// The hive, with the names of the values written to it.
-class CountingBackend : public RegistryBackend {
-public:
-    explicit CountingBackend(RegistryBackend& inner) : m_inner(inner) {}
-    std::int32_t OpenKey(RegKey parent, const std::string& subKey, RegKey* result) override {
-        return m_inner.OpenKey(parent, subKey, result);
-    }
-    std::int32_t CreateKey(RegKey parent, const std::string& subKey, RegKey* result) override {
-        return m_inner.CreateKey(parent, subKey, result);
-    }
-    std::int32_t QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
-                            std::uint8_t* data, std::uint32_t* size) override {
-        return m_inner.QueryValue(key, name, type, data, size);
-    }
-    std::int32_t SetValue(RegKey key, const std::string& name, std::uint32_t type,
-                          const std::uint8_t* data, std::uint32_t size) override {
-        writtenValues.push_back(name);
-        return m_inner.SetValue(key, name, type, data, size);
-    }
-    std::int32_t CloseKey(RegKey key) override { return m_inner.CloseKey(key); }
-    std::vector<std::string> writtenValues;
-
-private:
-    RegistryBackend& m_inner;
-};
-
 // A started document on a hive of its own, with the COM ports the test names.
 struct FarmSheet {
     explicit FarmSheet(std::set<int> ports = {1, 2, 3, 4}, Language language = Language::English)
@@ -80,7 +55,7 @@ struct FarmSheet {
 
     ScratchDirectory workDir;
     HiveFileBackend hive{workDir.Path() + "/registry.reg"};
-    CountingBackend registry{hive};
+    configtest::RecordingBackend registry{hive};
     ChosenPorts probe;
     CTreeListDoc doc;
 };
