@@ -7,6 +7,7 @@
 #include "config/FarmRecord.h"
 #include "config/RegistryStore.h"
 #include "kiln/CommitList.h"
+#include "kiln/CommitPermission.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/KilnRecord.h"
 #include "kiln/TrendStore.h"
@@ -69,6 +70,18 @@ public:
     void fARMdISCONNECT(int farmIndex);
     void SetFarmIsConnected();
     void FarmLinkLost(bool startDisconnect);
+    // The port vanished under a connection (adapter pulled, far end gone): the farm is
+    // disconnected as by the disconnect command, and connected again after the reconnect
+    // interval when one is set.
+    void FarmPortLost();
+    // Seconds between a lost port and the next attempt to connect its farm; 0 = never. The
+    // registry's "Reconnect Interval" sets it at the load.
+    int ReconnectSeconds() const { return m_link.m_iReconnectSeconds; }
+    void SetReconnectSeconds(int seconds) {
+        m_link.m_iReconnectSeconds = seconds < 0 ? 0 : seconds;
+    }
+    // The farm waiting to be connected again (-1 for none) and the seconds left.
+    int ReconnectFarm() const { return m_link.m_iReconnectFarm; }
     void pUT_fARMiScONNECTED(int farmIndex, bool connected);
     void fARMcONNECTIONtRANSITION(bool connected, int farmIndex);
     void cHANGEtHEfARMiCON(bool connected, int farmIndex);
@@ -249,8 +262,25 @@ public:
     CommitList& Commits() { return m_commit; }
     const CommitList& Commits() const { return m_commit; }
     // Prepares a change of the selected unit's operating mode (0 Standby, 4 Run; any other
-    // mode commits the image unchanged) and asks the scheduler for a commit.
+    // mode commits the image unchanged) and asks the scheduler for a commit. The commit is
+    // bound to the image as it is now: the scheduler sends it only while the image is still
+    // that unit's reply on the same connection.
     void Apply_3_1(std::int32_t mode);
+
+    // ---- Commit permission (kiln/CTreeListDoc_Commit.cpp) ------------------------------
+    // A controller sheet opening for the unit of node index 0..253 on a farm: the unit
+    // becomes the farm's selected unit, and the ticket names it with the count of replies
+    // received so far.
+    SheetTicket OpenSheetTicket(int farmIndex, int nodeIndex);
+    // Why the sheet may not commit now; CommitBlock::None when it may.
+    CommitBlock SheetCommitBlock(const SheetTicket& sheet) const;
+    // Apply from a sheet: the mode's commit is queued only when the sheet may commit; false,
+    // queuing nothing, otherwise.
+    bool ApplyFromSheet(const SheetTicket& sheet, std::int32_t mode);
+    // The line now: the farm connected past its modem stages (or -1) and the connection's
+    // number, new at every connection and every disconnection.
+    LineConnection LineNow() const;
+    const ImageOrigin& RecordImageOrigin() const { return m_kiln.m_imageOrigin; }
 
 private:
     void SetStatus(const std::string& text);
@@ -259,6 +289,9 @@ private:
     void RunDisconnectStage();
     void ShowConnectionNotices();
     void ShowConnectedToGroup(int farmIndex);
+    void ClearFarmAfterDisconnect(int farmIndex);
+    void RunReconnectWait();
+    std::string ReconnectText(int farmIndex, int seconds) const;
     void TimeOutStep();
     void AdvanceStep();
     void AdvanceRotation(FarmRecord& farm);
@@ -318,6 +351,10 @@ private:
         bool m_bDisconnectedNow = false;
         bool m_bPortOpen = false;
         std::uint8_t m_byFarmToConnectOnStartup = 0;
+        std::uint32_t m_dwConnectionNumber = 0; // new at each connection and disconnection
+        std::int32_t m_iReconnectSeconds = 0;
+        std::int32_t m_iReconnectFarm = -1;
+        std::int32_t m_iReconnectCountdown = 0;
     } m_link;
 
     // Decoding target, the selected unit's last reply and the alarm bitmap.
@@ -325,6 +362,11 @@ private:
         KilnRecord m_scratch;
         RecordImageBytes m_byRecordImage{};
         bool m_bImageFilled = false;
+        // Which reply of which unit, farm and connection the image holds, and the image a
+        // queued commit was prepared on.
+        ImageOrigin m_imageOrigin;
+        ImageOrigin m_commitOrigin;
+        std::uint64_t m_qwStatusReplies = 0; // accepted status replies of the program run
         std::array<std::uint32_t, 8> m_dwAlarmBitmap{};
     } m_kiln;
 

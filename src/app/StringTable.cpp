@@ -177,6 +177,10 @@ constexpr Entry kEntries[] = {
 
     {IDS_LOG_DESCRIPTOR, "Log Descriptor", nullptr},
     {IDS_LOG_DESCRIPTOR_ES, "Apunte a Descriptor", nullptr},
+
+    {IDS_RECONNECTING, "Reconnecting to Group %d in %d s", "Reconectando al Grupo %d en %d s"},
+    {IDS_SHEET_FARM_NOT_CONNECTED, "Farm not connected", "Granja no conectada"},
+    {IDS_SHEET_NO_DATA, "No data from this unit", "Sin datos de esta unidad"},
 };
 
 constexpr bool IdsAreUnique() {

@@ -182,6 +182,10 @@ enum StringId : int {
     // Log Descriptor dialog.
     IDS_LOG_DESCRIPTOR = 62430,
     IDS_LOG_DESCRIPTOR_ES = 62431,
+    // Reconnecting after a lost port; the controller sheet's reasons for a locked mode switch.
+    IDS_RECONNECTING = 62440,
+    IDS_SHEET_FARM_NOT_CONNECTED = 62441,
+    IDS_SHEET_NO_DATA = 62442,
 };
 
 // The id of a text that has one id per language.

@@ -1,4 +1,5 @@
-// The commit list of the operating-mode change that the controller sheet sends.
+// The commit list of the operating-mode change that the controller sheet sends, and the rule
+// that a commit reaches only the unit whose own fresh reply it is built on.
 
 #include "app/CTreeListDoc.h"
 
@@ -18,5 +19,48 @@ void CTreeListDoc::Apply_3_1(std::int32_t mode) {
         m_commit.m_byValues[2] = mode == US_RUN ? 6 : 0;
         m_commit.m_nCount = 3;
     }
+    m_kiln.m_commitOrigin = m_kiln.m_imageOrigin;
     m_tx.m_iNextTransactionType = TT_KVN_T2_PIO_O;
+}
+
+LineConnection CTreeListDoc::LineNow() const {
+    LineConnection line;
+    const FarmRecord& farm = Farm(m_iCurrentFarm);
+    if (farm.m_bFarmIsConnected != 0 && m_link.m_nDisconnectStage == 0) {
+        line.connectedFarm = m_iCurrentFarm;
+        line.connection = m_link.m_dwConnectionNumber;
+    }
+    return line;
+}
+
+SheetTicket CTreeListDoc::OpenSheetTicket(int farmIndex, int nodeIndex) {
+    SheetTicket ticket;
+    if (GetKilnRecord(farmIndex, nodeIndex) == nullptr) {
+        return ticket;
+    }
+    ticket.farmIndex = farmIndex;
+    ticket.nodeId = nodeIndex + 1;
+    ticket.openedAfterReply = m_kiln.m_qwStatusReplies;
+    return ticket;
+}
+
+CommitBlock CTreeListDoc::SheetCommitBlock(const SheetTicket& sheet) const {
+    const CommitBlock block = ::SheetCommitBlock(sheet, m_kiln.m_imageOrigin, LineNow());
+    if (block != CommitBlock::None) {
+        return block;
+    }
+    // The unit must still be there, and still be the one whose replies fill the image.
+    const FarmRecord& farm = Farm(sheet.farmIndex);
+    if (farm.Unit(sheet.nodeId - 1) == nullptr || farm.m_iSelectedNode != sheet.nodeId) {
+        return CommitBlock::NoDataFromUnit;
+    }
+    return CommitBlock::None;
+}
+
+bool CTreeListDoc::ApplyFromSheet(const SheetTicket& sheet, std::int32_t mode) {
+    if (SheetCommitBlock(sheet) != CommitBlock::None) {
+        return false;
+    }
+    Apply_3_1(mode);
+    return true;
 }

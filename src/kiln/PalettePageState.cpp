@@ -75,6 +75,11 @@ PalettePageState::PalettePageState(Language language, bool startupScanComplete,
     m_bSpinEnabled = m_bStartupScanIsComplete != 0 && !m_bSetupLocked;
     m_bWaitingForUnit = m_bStartupScanIsComplete == 0;
     ShowMode(block.m_iOperationalMode);
+    // Zeros would read as a cold kiln: a unit that has not answered shows that it has not.
+    if (block.m_iCuringMethod == 0) {
+        Lock();
+    }
+    ShowReason();
 }
 
 const std::string& PalettePageState::Text(int id) const {
@@ -133,13 +138,47 @@ unsigned PalettePageState::ShowMode(std::int32_t mode) {
 }
 
 unsigned PalettePageState::SetControls(bool spin, bool apply) {
+    const bool spinBefore = SpinEnabled();
+    const bool applyBefore = ApplyEnabled();
+    m_bSpinEnabled = spin;
+    m_bApplyEnabled = apply;
     unsigned changed = 0;
-    if (spin != m_bSpinEnabled) {
-        m_bSpinEnabled = spin;
+    if (SpinEnabled() != spinBefore) {
         changed |= kSpin;
     }
-    if (apply != m_bApplyEnabled) {
-        m_bApplyEnabled = apply;
+    if (ApplyEnabled() != applyBefore) {
+        changed |= kApply;
+    }
+    return changed | ShowReason();
+}
+
+unsigned PalettePageState::ShowReason() {
+    int id = 0;
+    if (m_block == CommitBlock::FarmNotConnected) {
+        id = IDS_SHEET_FARM_NOT_CONNECTED;
+    } else if (m_block == CommitBlock::NoDataFromUnit || m_shown.m_iCuringMethod == 0) {
+        id = IDS_SHEET_NO_DATA;
+    }
+    const std::string& reason = id != 0 ? Text(id) : std::string();
+    if (reason == m_strReason) {
+        return 0;
+    }
+    m_strReason = reason;
+    return kReason;
+}
+
+unsigned PalettePageState::SetCommitBlock(CommitBlock block) {
+    if (block == m_block) {
+        return 0;
+    }
+    const bool spinBefore = SpinEnabled();
+    const bool applyBefore = ApplyEnabled();
+    m_block = block;
+    unsigned changed = ShowReason();
+    if (SpinEnabled() != spinBefore) {
+        changed |= kSpin;
+    }
+    if (ApplyEnabled() != applyBefore) {
         changed |= kApply;
     }
     return changed;
@@ -168,7 +207,9 @@ unsigned PalettePageState::UpdateDynamic(const PaletteDisplayBlock& block) {
         if (block.m_iCuringMethod == 0) {
             return Lock();
         }
-        changed |= SetControls(true, m_bApplyEnabled);
+        // Data back from a unit still in Setup leave the switch locked.
+        m_bSetupLocked = block.m_iOperationalMode == US_SETUP;
+        changed |= SetControls(!m_bSetupLocked, m_bApplyEnabled && !m_bSetupLocked);
         refreshAll = true;
     } else if (block.m_iCuringMethod == 0) {
         return 0;
@@ -177,7 +218,7 @@ unsigned PalettePageState::UpdateDynamic(const PaletteDisplayBlock& block) {
     // The unit's first reply since the sheet opened: from now on a commit is built on it.
     if (m_bWaitingForUnit) {
         m_bWaitingForUnit = false;
-        changed |= SetControls(true, m_bApplyEnabled);
+        changed |= SetControls(block.m_iOperationalMode != US_SETUP, m_bApplyEnabled);
     }
 
     bool unitsChanged = false;
@@ -233,7 +274,8 @@ unsigned PalettePageState::NotifyOfStatus(int replyCode) {
 }
 
 unsigned PalettePageState::NotifyOfStartupScanStatus(bool complete) {
-    if (!complete || m_current.m_iOperationalMode == US_SETUP) {
+    // The notice is the program's, not this unit's: it never unlocks a unit without data.
+    if (!complete || m_current.m_iOperationalMode == US_SETUP || m_shown.m_iCuringMethod == 0) {
         return 0;
     }
     m_bWaitingForUnit = false;
@@ -241,7 +283,7 @@ unsigned PalettePageState::NotifyOfStartupScanStatus(bool complete) {
 }
 
 unsigned PalettePageState::ToggleMode() {
-    if (!m_bSpinEnabled) {
+    if (!SpinEnabled()) {
         return 0;
     }
     unsigned changed = ShowMode(m_shown.m_iOperationalMode != US_STANDBY ? US_STANDBY : US_RUN);
@@ -257,7 +299,7 @@ unsigned PalettePageState::ToggleMode() {
 }
 
 std::optional<std::int32_t> PalettePageState::Apply() {
-    if (!m_bApplyEnabled) {
+    if (!ApplyEnabled()) {
         return std::nullopt;
     }
     m_iLastCommit = 1;
@@ -266,10 +308,10 @@ std::optional<std::int32_t> PalettePageState::Apply() {
 }
 
 PalettePageState::Controls PalettePageState::ControlState() const {
-    if (!m_bSpinEnabled && !m_bApplyEnabled) {
+    if (!SpinEnabled() && !ApplyEnabled()) {
         return Controls::Locked;
     }
-    if (m_bApplyEnabled) {
+    if (ApplyEnabled()) {
         return m_bSentSinceEdit ? Controls::Sent : Controls::Edited;
     }
     return Controls::Ready;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Language.h"
+#include "kiln/CommitPermission.h"
 #include "kiln/KilnRecord.h"
 
 #include <array>
@@ -34,17 +35,18 @@ public:
         kSpin = 1u << 8,
         kApply = 1u << 9,
         kIdentification = 1u << 10,
+        kReason = 1u << 11,
     };
     static constexpr unsigned kAllTemperatures = 0xFu << 2;
-    static constexpr unsigned kEverything = (1u << 11) - 1;
+    static constexpr unsigned kEverything = (1u << 12) - 1;
 
     // The stages of the mode controls.
     enum class Controls { Locked, Ready, Edited, Sent };
 
     // Builds every text for the unit's block, then the mode controls as the page opens them:
     // locked while the unit is in Setup, and, without startupScanComplete, until the unit's
-    // first reply (or the start-up scan's end) arrives. A commit is built on the selected
-    // unit's last reply, so the opener passes false while no reply of this unit is at hand.
+    // first reply (or the start-up scan's end) arrives. A unit without data opens with "~"
+    // in every value and the controls locked until its data come.
     PalettePageState(Language language, bool startupScanComplete, std::uint8_t identificationCode,
                      const PaletteDisplayBlock& block);
 
@@ -54,6 +56,14 @@ public:
     unsigned NotifyOfStatus(int replyCode);
     // The program's start-up scan has completed.
     unsigned NotifyOfStartupScanStatus(bool complete);
+    // Whether the document lets this sheet commit now (its farm connected, a reply of its
+    // unit since the sheet opened). While it does not, the mode controls are locked whatever
+    // else the page would allow, and the reason is the page's reason text.
+    unsigned SetCommitBlock(CommitBlock block);
+    CommitBlock Block() const { return m_block; }
+    // Why the mode controls are locked, in words; empty when they are not, or when Setup or
+    // the start-up scan locks them (the mode box says so).
+    const std::string& ReasonText() const { return m_strReason; }
     // The spin control: Standby <-> Run. Nothing while the spin control is disabled.
     unsigned ToggleMode();
     // Apply: the mode to commit, or nothing while Apply is disabled. Apply stays enabled
@@ -61,8 +71,8 @@ public:
     std::optional<std::int32_t> Apply();
 
     Controls ControlState() const;
-    bool SpinEnabled() const { return m_bSpinEnabled; }
-    bool ApplyEnabled() const { return m_bApplyEnabled; }
+    bool SpinEnabled() const { return m_bSpinEnabled && m_block == CommitBlock::None; }
+    bool ApplyEnabled() const { return m_bApplyEnabled && m_block == CommitBlock::None; }
     bool EditPending() const { return m_iEditPending != 0; }
     bool Centigrade() const { return m_bUnitsUsed != 0; }
     std::int32_t CurrentMode() const { return m_current.m_iOperationalMode; }
@@ -89,6 +99,7 @@ private:
     unsigned ShowMode(std::int32_t mode);
     unsigned Lock();
     unsigned SetControls(bool spin, bool apply);
+    unsigned ShowReason();
 
     Language m_language;
     PaletteDisplayBlock m_current;
@@ -102,6 +113,8 @@ private:
     bool m_bWaitingForUnit = false;
     bool m_bSpinEnabled = false;
     bool m_bApplyEnabled = false;
+    CommitBlock m_block = CommitBlock::None;
+    std::string m_strReason;
 
     std::string m_strIdentification;
     std::string m_strHeater;

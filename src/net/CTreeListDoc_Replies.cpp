@@ -59,9 +59,12 @@ void CTreeListDoc::pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount) {
             }
             *stored = scratch;
             SetAlarmBit(nodeId - 1, stored->m_iAlarmStatus != 0);
+            ++m_kiln.m_qwStatusReplies;
             if (nodeId == farm.m_iSelectedNode) {
                 auto& image = RecordImage();
                 std::copy_n(reply, kScanReplyLength, image.begin());
+                m_kiln.m_imageOrigin = {m_iCurrentFarm, m_link.m_dwConnectionNumber, nodeId,
+                                        m_kiln.m_qwStatusReplies};
                 if (!ImageFilled()) {
                     m_pListView->NotifyOfStartupScanStatus(m_tx.m_bStartupScanComplete);
                     SetImageFilled(true);

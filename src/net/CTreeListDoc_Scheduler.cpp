@@ -64,6 +64,7 @@ void CTreeListDoc::Timer1_Tick() {
 
     if (!connected) {
         RunConnectStage();
+        RunReconnectWait();
         return;
     }
     if (m_link.m_nDisconnectStage >= 1 && m_link.m_nDisconnectStage <= 6) {
@@ -234,6 +235,20 @@ void CTreeListDoc::IssueCommitOrQuery() {
         break;
     }
     case TT_KVN_T2_PIO_O:
+        // The image may have stopped being the unit's since the commit was queued (the farm
+        // disconnected, another unit selected): such a commit is given up unsent, as one the
+        // unit never answered, and the scan goes on in this same tick.
+        if (!CommitStillSendable(m_kiln.m_commitOrigin, m_kiln.m_imageOrigin, LineNow()) ||
+            farm.Unit(m_kiln.m_commitOrigin.nodeId - 1) == nullptr) {
+            m_kiln.m_commitOrigin = {};
+            if (m_pListView != nullptr) {
+                m_pListView->nOTIFYoFsTATUS(KVN_RPY_FAILURE);
+            }
+            m_tx.m_iTransactionType = m_tx.m_iNextTransactionType = TT_KVN_T1_PIO_O;
+            IssueCommitOrQuery();
+            return;
+        }
+        m_kiln.m_commitOrigin = {};
         std::snprintf(text, sizeof text, "%s: TT_KVN_T2_PIO_O (%s)%s", time().c_str(), "KVN",
                       suffix.c_str());
         SetStatus(text);

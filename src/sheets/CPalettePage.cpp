@@ -10,8 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
+
+// How often an open sheet asks whether it may still commit.
+constexpr int kCommitBlockPollMs = 250;
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -35,11 +39,12 @@ QFrame* EtchedLine(QWidget* parent) {
 
 } // namespace
 
-CPalettePage::CPalettePage(CTreeListDoc& document, bool startupScanComplete,
-                           std::uint8_t identificationCode, const PaletteDisplayBlock& block,
-                           QWidget* parent)
-    : QWidget(parent), m_document(document),
+CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
+                           bool startupScanComplete, std::uint8_t identificationCode,
+                           const PaletteDisplayBlock& block, QWidget* parent)
+    : QWidget(parent), m_document(document), m_ticket(ticket),
       m_state(document.GetLanguage(), startupScanComplete, identificationCode, block) {
+    m_state.SetCommitBlock(document.SheetCommitBlock(ticket));
     auto* grid = new QGridLayout(this);
     int row = 0;
     const auto addValue = [&](int labelId, QLabel*& value) {
@@ -101,6 +106,12 @@ CPalettePage::CPalettePage(CTreeListDoc& document, bool startupScanComplete,
     grid->addWidget(m_pMode, row, 1);
     grid->addWidget(m_pSpin, row, 2);
     grid->addWidget(m_pApply, row, 3);
+    ++row;
+    // Why the switch is locked, read by a screen reader with the switch it explains.
+    m_pReason = new QLabel(this);
+    m_pReason->setTextFormat(Qt::PlainText);
+    m_pReason->setAccessibleName(Text(IDS_LABEL_OPERATIONAL_MODE).remove(QLatin1Char(':')));
+    grid->addWidget(m_pReason, row, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row + 1, 1);
     setTabOrder(m_pSpin, m_pApply);
@@ -108,7 +119,16 @@ CPalettePage::CPalettePage(CTreeListDoc& document, bool startupScanComplete,
     connect(m_pSpin, &CSpinButton::stepped, this, [this](int) { OnSpin(); });
     connect(m_pApply, &QPushButton::clicked, this, &CPalettePage::OnApply);
 
+    auto* poll = new QTimer(this);
+    poll->setInterval(kCommitBlockPollMs);
+    connect(poll, &QTimer::timeout, this, &CPalettePage::RefreshCommitBlock);
+    poll->start();
+
     Render(PalettePageState::kEverything);
+}
+
+void CPalettePage::RefreshCommitBlock() {
+    Render(m_state.SetCommitBlock(m_document.SheetCommitBlock(m_ticket)));
 }
 
 QString CPalettePage::Text(int id) const {
@@ -159,27 +179,40 @@ void CPalettePage::Render(unsigned fields) {
     if ((fields & PalettePageState::kApply) != 0) {
         m_pApply->setEnabled(m_state.ApplyEnabled());
     }
+    if ((fields & PalettePageState::kReason) != 0) {
+        m_pReason->setText(FromStd(m_state.ReasonText()));
+    }
 }
 
 void CPalettePage::UpdateDynamic(const PaletteDisplayBlock& block) {
+    RefreshCommitBlock();
     Render(m_state.UpdateDynamic(block));
 }
 
 void CPalettePage::nOTIFYoFsTATUS(int replyCode) {
+    RefreshCommitBlock();
     Render(m_state.NotifyOfStatus(replyCode));
 }
 
 void CPalettePage::nOTIFYoFsTARTUPsCANsTATUS(int flag) {
+    RefreshCommitBlock();
     Render(m_state.NotifyOfStartupScanStatus(flag != 0));
 }
 
 void CPalettePage::OnSpin() {
+    RefreshCommitBlock();
     Render(m_state.ToggleMode());
 }
 
 void CPalettePage::OnApply() {
+    // Asked again at the moment of sending: the farm may have gone since the last look.
+    RefreshCommitBlock();
+    const CommitBlock block = m_document.SheetCommitBlock(m_ticket);
+    if (block != CommitBlock::None) {
+        return;
+    }
     if (const auto mode = m_state.Apply()) {
-        m_document.Apply_3_1(*mode);
+        m_document.ApplyFromSheet(m_ticket, *mode);
     }
 }
 

@@ -23,8 +23,11 @@ class CPalettePage : public QWidget, public PaletteSheetSink {
     Q_OBJECT
 
 public:
-    CPalettePage(CTreeListDoc& document, bool startupScanComplete, std::uint8_t identificationCode,
-                 const PaletteDisplayBlock& block, QWidget* parent = nullptr);
+    // ticket: the unit the sheet was opened for (CTreeListDoc::OpenSheetTicket). The mode
+    // switch stays locked while the document does not let that ticket commit.
+    CPalettePage(CTreeListDoc& document, const SheetTicket& ticket, bool startupScanComplete,
+                 std::uint8_t identificationCode, const PaletteDisplayBlock& block,
+                 QWidget* parent = nullptr);
 
     void UpdateDynamic(const PaletteDisplayBlock& block);
     void nOTIFYoFsTATUS(int replyCode);
@@ -49,14 +52,20 @@ public:
     QLabel* HeaterValue() const { return m_pHeater; }
     QLabel* HoursValue() const { return m_pHours; }
     QLabel* IdentificationValue() const { return m_pIdentification; }
+    QLabel* ReasonLabel() const { return m_pReason; }
+    const SheetTicket& Ticket() const { return m_ticket; }
     QLabel* TemperatureValue(int rtd) const;
     QLabel* TemperatureCaption(int rtd) const;
 
 private:
     QString Text(int id) const;
     void Render(unsigned fields);
+    // Asks the document again whether this sheet may commit: the farm can disconnect or the
+    // unit fall silent while nothing else reaches the page.
+    void RefreshCommitBlock();
 
     CTreeListDoc& m_document;
+    SheetTicket m_ticket;
     PalettePageState m_state;
 
     QLabel* m_pIdentification = nullptr;
@@ -67,4 +76,5 @@ private:
     QLineEdit* m_pMode = nullptr;
     CSpinButton* m_pSpin = nullptr;
     QPushButton* m_pApply = nullptr;
+    QLabel* m_pReason = nullptr;
 };

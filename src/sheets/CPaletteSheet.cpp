@@ -10,9 +10,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CPaletteSheet::CPaletteSheet(CTreeListDoc& document, bool startupScanComplete,
-                             std::uint8_t identificationCode, const PaletteDisplayBlock& block,
-                             QWidget* parent)
+CPaletteSheet::CPaletteSheet(CTreeListDoc& document, const SheetTicket& ticket,
+                             bool startupScanComplete, std::uint8_t identificationCode,
+                             const PaletteDisplayBlock& block, QWidget* parent)
     : QDialog(parent) {
     const Language language = document.GetLanguage();
     const auto text = [language](int id) {
@@ -21,7 +21,8 @@ CPaletteSheet::CPaletteSheet(CTreeListDoc& document, bool startupScanComplete,
     setWindowTitle(
         text(TextId(language, IDS_CONTROLLER_SHEET_TITLE, IDS_CONTROLLER_SHEET_TITLE_ES)));
 
-    m_pPage = new CPalettePage(document, startupScanComplete, identificationCode, block, this);
+    m_pPage =
+        new CPalettePage(document, ticket, startupScanComplete, identificationCode, block, this);
     m_pTabs = new QTabWidget(this);
     m_pTabs->addTab(m_pPage, m_pPage->Title());
     m_pTabs->setFocusPolicy(Qt::NoFocus);

@@ -18,8 +18,9 @@ class CPaletteSheet : public QDialog {
     Q_OBJECT
 
 public:
-    CPaletteSheet(CTreeListDoc& document, bool startupScanComplete, std::uint8_t identificationCode,
-                  const PaletteDisplayBlock& block, QWidget* parent = nullptr);
+    CPaletteSheet(CTreeListDoc& document, const SheetTicket& ticket, bool startupScanComplete,
+                  std::uint8_t identificationCode, const PaletteDisplayBlock& block,
+                  QWidget* parent = nullptr);
 
     CPalettePage& Page() { return *m_pPage; }
     QDialogButtonBox* Buttons() const { return m_pButtons; }

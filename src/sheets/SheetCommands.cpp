@@ -36,19 +36,19 @@ void SheetCommands::OpenPaletteSheet(int farmIndex, int nodeIndex) {
     if (m_pPalette != nullptr || m_pAddKiln != nullptr || m_pFarm != nullptr) {
         return;
     }
-    // Looked up again: the unit may have gone since the request, and the lookup makes it the
-    // farm's selected unit, whose replies the commit is built on.
-    const KilnRecord* record = m_document.GetKilnRecord(farmIndex, nodeIndex);
+    // Looked up again: the unit may have gone since the request. Opening makes it the farm's
+    // selected unit, whose replies fill the image a commit is built on; the ticket lets the
+    // sheet commit only from a reply of this unit, on this farm's connected line, that came
+    // after it opened.
+    const SheetTicket ticket = m_document.OpenSheetTicket(farmIndex, nodeIndex);
+    if (ticket.farmIndex != farmIndex) {
+        return;
+    }
+    const KilnRecord* record = m_document.Farm(farmIndex).Unit(nodeIndex);
     if (record == nullptr) {
         return;
     }
-    // The commit goes out as the selected unit's last reply with the new mode in it. Until a
-    // reply of this unit is at hand (the image may hold the unit selected before, and would
-    // switch that one), the page waits for the unit's next reply.
-    const bool imageIsThisUnits =
-        m_document.ImageFilled() &&
-        m_document.RecordImage()[0] == static_cast<unsigned>(nodeIndex + 1);
-    CPaletteSheet sheet(m_document, m_list.StartupScanComplete() && imageIsThisUnits,
+    CPaletteSheet sheet(m_document, ticket, m_list.StartupScanComplete(),
                         record->m_byIdentificationCode, PaletteDisplayBlock::FromRecord(*record),
                         m_pWindow);
     m_pPalette = &sheet;

@@ -180,13 +180,57 @@ TEST(PalettePageUpdates, DataLossShowsTildesAndReturnRedrawsEverything) {
     EXPECT_EQ(page.ControlState(), Controls::Ready);
 }
 
-TEST(PalettePageUpdates, UnitThatNeverAnsweredOpensUnlockedWithEmptyValues) {
-    const PalettePageState page = OpenSheet(PaletteDisplayBlock{});
-    EXPECT_EQ(page.HeaterText(), "Off");
-    EXPECT_EQ(page.HoursText(), "0.0");
-    EXPECT_EQ(page.TemperatureText(0), "0");
+TEST(PalettePageUpdates, UnitThatNeverAnsweredOpensLockedShowingNoValuesAndSaysWhy) {
+    PalettePageState page = OpenSheet(PaletteDisplayBlock{});
+    EXPECT_EQ(page.HeaterText(), "~");
+    EXPECT_EQ(page.HoursText(), "~");
+    EXPECT_EQ(page.TemperatureText(0), "~");
+    EXPECT_EQ(page.ModeText(), "~");
+    EXPECT_EQ(page.ControlState(), Controls::Locked);
+    EXPECT_EQ(page.ReasonText(), "No data from this unit");
+    EXPECT_EQ(page.NotifyOfStartupScanStatus(true), 0u) << "the program's notice is no data";
+
+    page.UpdateDynamic(Block(US_STANDBY));
     EXPECT_EQ(page.ModeText(), "STANDBY");
-    EXPECT_TRUE(page.SpinEnabled());
+    EXPECT_EQ(page.ControlState(), Controls::Ready);
+    EXPECT_EQ(page.ReasonText(), "");
+}
+
+TEST(PalettePageCommitBlock, LocksTheSwitchWhileTheDocumentRefusesAndSaysWhy) {
+    PalettePageState page = OpenSheet(Block(US_STANDBY));
+    page.ToggleMode();
+    ASSERT_EQ(page.ControlState(), Controls::Edited);
+
+    const unsigned changed = page.SetCommitBlock(CommitBlock::FarmNotConnected);
+    EXPECT_EQ(changed & (PalettePageState::kSpin | PalettePageState::kApply),
+              PalettePageState::kSpin | PalettePageState::kApply);
+    EXPECT_EQ(page.ControlState(), Controls::Locked);
+    EXPECT_EQ(page.ReasonText(), "Farm not connected");
+    EXPECT_EQ(page.ToggleMode(), 0u);
+    EXPECT_FALSE(page.Apply().has_value()) << "a locked page commits nothing";
+
+    page.SetCommitBlock(CommitBlock::NoDataFromUnit);
+    EXPECT_EQ(page.ReasonText(), "No data from this unit");
+    // Lifting the block gives back the edit the operator had prepared.
+    page.SetCommitBlock(CommitBlock::None);
+    EXPECT_EQ(page.ControlState(), Controls::Edited);
+    EXPECT_EQ(page.ReasonText(), "");
+    EXPECT_EQ(page.Apply(), std::optional<std::int32_t>(US_RUN));
+
+    PalettePageState spanish = OpenSheet(Block(US_RUN), true, Language::Spanish);
+    spanish.SetCommitBlock(CommitBlock::FarmNotConnected);
+    EXPECT_EQ(spanish.ReasonText(), "Granja no conectada");
+}
+
+TEST(PalettePageCommitBlock, UnitInSetupThatFallsSilentAndReturnsInSetupStaysLocked) {
+    PalettePageState page = OpenSheet(Block(US_SETUP));
+    ASSERT_EQ(page.ControlState(), Controls::Locked);
+    page.UpdateDynamic(PaletteDisplayBlock{});
+    page.UpdateDynamic(Block(US_SETUP));
+    EXPECT_EQ(page.ModeText(), "SETUP");
+    EXPECT_EQ(page.ControlState(), Controls::Locked);
+    page.UpdateDynamic(Block(US_STANDBY));
+    EXPECT_EQ(page.ControlState(), Controls::Ready);
 }
 
 TEST(PalettePageTexts, SpanishBuildUsesItsOwnTexts) {

@@ -145,12 +145,14 @@ TEST(Scheduler, FarmWithoutUnitsShowsTheEmptyQueueLineAndSendsNothing) {
 TEST(Scheduler, CommitRequestedDuringAScanWaitGoesOutAfterTheReplyThenScanningResumes) {
     EngineFixture f;
     ConnectLocalFarm(f, {3, 5});
+    f.doc.Farm(0).m_iSelectedNode = 3;
     for (int i = 0; i < 3; ++i) {
         f.doc.Timer1_Tick();
     }
-    f.doc.Timer1_Tick(); // scan 3 in flight
+    TickAndAnswer(f);    // unit 3's reply: the image a commit is built on
+    f.doc.Timer1_Tick(); // scan 5 in flight
     f.doc.Apply_3_1(4);
-    f.Reply(StatusReply(3));
+    f.Reply(StatusReply(5));
     f.doc.Timer1_Tick();
     ASSERT_EQ(f.port.Last().bytes.size(), 60u);
     EXPECT_EQ(f.port.Last().bytes[1], 0x43);
@@ -161,17 +163,19 @@ TEST(Scheduler, CommitRequestedDuringAScanWaitGoesOutAfterTheReplyThenScanningRe
     EXPECT_EQ(f.list.statusCodes, (std::vector<int>{0x53}));
     const std::size_t before = f.port.writes.size();
     f.doc.Timer1_Tick();
-    EXPECT_EQ(f.ScanTargets(before), (std::vector<int>{5}));
+    EXPECT_EQ(f.ScanTargets(before), (std::vector<int>{3}));
 }
 
 TEST(Scheduler, UnansweredCommitIsReportedAsFAndScanningResumesOnTheSameTick) {
     EngineFixture f;
     ConnectLocalFarm(f, {3});
+    f.doc.Farm(0).m_iSelectedNode = 3;
     for (int i = 0; i < 3; ++i) {
         f.doc.Timer1_Tick();
     }
+    TickAndAnswer(f);
     f.doc.Apply_3_1(0);
-    f.doc.Timer1_Tick(); // the scan wait of nothing: commit goes out now
+    f.doc.Timer1_Tick(); // the scan was answered: the commit goes out now
     ASSERT_EQ(f.port.Last().bytes.size(), 60u);
     const std::size_t before = f.port.writes.size();
     f.doc.Timer1_Tick();

@@ -42,7 +42,10 @@ TEST(StationQuery, RepeatsEveryTickUntilTheSheetClosesThenScanningResumes) {
 
 TEST(StationQuery, CommitEndsTheCycleAndPollingFollows) {
     EngineFixture f;
+    f.doc.Farm(0).m_iSelectedNode = 2;
     ConnectAndSettle(f);
+    f.doc.Timer1_Tick(); // scan 2
+    f.Reply(StatusReply(2));
     f.doc.ZRM_Query1_Query();
     f.doc.Timer1_Tick();
     f.doc.Apply_3_1(4);

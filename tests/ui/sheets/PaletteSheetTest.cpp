@@ -28,21 +28,34 @@ PaletteDisplayBlock Block(std::int32_t mode, float hours = 1.0f, std::int16_t ra
     return block;
 }
 
+// Sheets of unit 12 on a connected farm whose unit answers once each sheet is open, so the
+// page may commit as soon as it opens.
 struct PaletteSheet : ::testing::Test {
+    PaletteSheet() {
+        ConfigureUnits(doc.Farm(0), {12});
+        doc.FarmConnect(0);
+        for (int i = 0; i < 3; ++i) {
+            doc.Timer1_Tick();
+        }
+    }
     std::unique_ptr<CPaletteSheet> Open(const PaletteDisplayBlock& block,
                                         bool startupScanComplete = true) {
-        return std::make_unique<CPaletteSheet>(doc, startupScanComplete, 12, block);
+        const SheetTicket ticket = doc.OpenSheetTicket(0, 11);
+        doc.Timer1_Tick();
+        engine.Reply(StatusReply(12));
+        return std::make_unique<CPaletteSheet>(doc, ticket, startupScanComplete, 12, block);
     }
     static QString Text(QLabel* label) { return label->text(); }
 
-    ScratchDirectory workDir;
-    CTreeListDoc doc{Language::English, workDir.Path()};
+    EngineFixture engine;
+    CTreeListDoc& doc = engine.doc;
+    ScratchDirectory& workDir = engine.workDir;
 };
 
 } // namespace
 
 TEST_F(PaletteSheet, FirstSheetOfTheRunIsLockedUntilItsUnitsFirstReply) {
-    auto sheet = Open(PaletteDisplayBlock{}, false);
+    auto sheet = Open(Block(US_RUN), false);
     CPalettePage& page = sheet->Page();
     EXPECT_FALSE(page.Spin()->isEnabled());
     EXPECT_FALSE(page.ApplyButton()->isEnabled());
@@ -98,7 +111,7 @@ TEST_F(PaletteSheet, SuccessWithoutApplyChangesNothing) {
     page.OnSpin();
     page.nOTIFYoFsTATUS(KVN_RPY_SUCCESS);
     EXPECT_TRUE(page.ApplyButton()->isEnabled());
-    EXPECT_EQ(doc.NextTransactionType(), TT_NONE);
+    EXPECT_NE(doc.NextTransactionType(), TT_KVN_T2_PIO_O);
 }
 
 TEST_F(PaletteSheet, ValuesFollowTheUnitsAndItsScale) {
@@ -155,12 +168,13 @@ TEST_F(PaletteSheet, KeyboardOpensOnTheSpinAndEnterOrEscapeCloses) {
     second->show();
     QTest::keyClick(second.get(), Qt::Key_Escape);
     EXPECT_EQ(second->result(), QDialog::Rejected);
-    EXPECT_EQ(doc.NextTransactionType(), TT_NONE) << "closing commits nothing";
+    EXPECT_NE(doc.NextTransactionType(), TT_KVN_T2_PIO_O) << "closing commits nothing";
 }
 
 TEST_F(PaletteSheet, SpanishSheetTextsFitAndEveryControlIsNamed) {
     CTreeListDoc spanish(Language::Spanish, workDir.Path());
-    CPaletteSheet sheet(spanish, true, 3, Block(US_STANDBY));
+    CPaletteSheet sheet(spanish, SheetTicket{}, true, 3, Block(US_STANDBY));
+    EXPECT_EQ(sheet.Page().ReasonLabel()->text(), "Granja no conectada");
     EXPECT_EQ(sheet.windowTitle(), "Director WRB");
     auto* tabs = sheet.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);

@@ -23,22 +23,38 @@
 
 namespace {
 
-// The views of the main window on a document whose farm 0 has unit 3.
+// The views of the main window on a document whose farms 1 and 2 both have unit 3; farm 1 is
+// on a direct line that the test connects, and the test answers for its units.
 struct Views : ::testing::Test {
     Views() {
-        KilnRecord record;
-        record.m_byIdentificationCode = 3;
-        record.m_iCuringMethod = CM_AH;
-        record.m_iOperationalMode = US_STANDBY;
-        FarmRecord& farm = doc.Farm(0);
-        farm.m_units[2] = record;
-        farm.m_bNodeConfigured[2] = 1;
-        farm.m_nUnitCount = 1;
-        farm.m_iHighestConfiguredIndex = 2;
-        doc.SetKilnListView(&list);
-        list.nOTIFYoFtREEsELECTION(false, 0, farm.m_units);
+        ConfigureUnits(f.doc.Farm(0), {3});
+        ConfigureUnits(f.doc.Farm(1), {3});
+        f.doc.SetKilnListView(&list);
+        list.nOTIFYoFtREEsELECTION(false, 0, f.doc.Farm(0).m_units);
     }
-    ~Views() override { doc.SetKilnListView(nullptr); }
+    ~Views() override { f.doc.SetKilnListView(nullptr); }
+
+    void Connect() {
+        f.doc.FarmConnect(0);
+        for (int i = 0; i < 3; ++i) {
+            f.doc.Timer1_Tick();
+        }
+    }
+    // One tick, its scan answered by the unit in the mode given.
+    void Answer(std::uint8_t mode = 0x3A) {
+        const std::size_t before = f.port.writes.size();
+        f.doc.Timer1_Tick();
+        for (int target : f.ScanTargets(before)) {
+            f.Reply(StatusReply(target, mode));
+        }
+    }
+    std::size_t CommitsSent() const {
+        std::size_t commits = 0;
+        for (const auto& write : f.port.writes) {
+            commits += write.bytes.size() == 60 && write.bytes[1] == 0x43 ? 1 : 0;
+        }
+        return commits;
+    }
 
     // Runs what once the next modal sheet is open, then closes it.
     void WhileOpen(std::function<void()> what, int tries = 100) {
@@ -55,8 +71,8 @@ struct Views : ::testing::Test {
         });
     }
 
-    ScratchDirectory workDir;
-    CTreeListDoc doc{Language::English, workDir.Path()};
+    EngineFixture f;
+    CTreeListDoc& doc = f.doc;
     QWidget window;
     CMyListView list{doc};
     CTreeListView tree{doc, list};
@@ -66,6 +82,7 @@ struct Views : ::testing::Test {
 } // namespace
 
 TEST_F(Views, DoubleClickOpensTheSheetThatTheListFeedsUntilItCloses) {
+    Connect();
     bool ran = false;
     WhileOpen([&] {
         ran = true;
@@ -74,14 +91,17 @@ TEST_F(Views, DoubleClickOpensTheSheetThatTheListFeedsUntilItCloses) {
         EXPECT_EQ(list.SheetSink(), &sheet->Page());
         EXPECT_EQ(doc.Farm(0).m_iSelectedNode, 3) << "the unit is the selected one";
         EXPECT_EQ(sheet->Page().IdentificationValue()->text(), "003");
+        EXPECT_FALSE(sheet->Page().Spin()->isEnabled()) << "no reply since it opened";
+        EXPECT_EQ(sheet->Page().ReasonLabel()->text(), "No data from this unit");
 
-        KilnRecord running = *doc.Farm(0).Unit(2);
-        running.m_iOperationalMode = US_RUN;
-        list.NotifyOfData(0, 0, running, *doc.Farm(0).Unit(2), 3);
+        Answer(0xA3);
         EXPECT_EQ(sheet->Page().ModeBox()->text(), "RUN");
+        EXPECT_TRUE(sheet->Page().Spin()->isEnabled());
+        EXPECT_EQ(sheet->Page().ReasonLabel()->text(), "");
 
         sheet->Page().OnSpin();
         sheet->Page().OnApply();
+        EXPECT_EQ(doc.NextTransactionType(), TT_KVN_T2_PIO_O);
         list.nOTIFYoFsTATUS(KVN_RPY_SUCCESS);
         EXPECT_FALSE(sheet->Page().ApplyButton()->isEnabled());
     });
@@ -91,6 +111,38 @@ TEST_F(Views, DoubleClickOpensTheSheetThatTheListFeedsUntilItCloses) {
     EXPECT_EQ(commands.PaletteSheet(), nullptr);
     EXPECT_EQ(list.SheetSink(), nullptr);
     EXPECT_EQ(doc.Farm(0).m_iSelectedNode, 0) << "closing clears the selection";
+}
+
+TEST_F(Views, SheetOfTheSameUnitOnAFarmNotConnectedNeverSwitchesTheConnectedOne) {
+    Connect();
+    // Unit 3 of the connected farm seen through its sheet, then cancelled.
+    WhileOpen([&] { Answer(); });
+    list.OpenItem(0);
+    QApplication::processEvents();
+
+    // Group 2 picked in the tree, its unit 3 opened.
+    list.nOTIFYoFtREEsELECTION(false, 1, doc.Farm(1).m_units);
+    bool ran = false;
+    WhileOpen([&] {
+        ran = true;
+        CPalettePage& page = commands.PaletteSheet()->Page();
+        EXPECT_FALSE(page.Spin()->isEnabled());
+        EXPECT_EQ(page.ReasonLabel()->text(), "Farm not connected");
+        EXPECT_EQ(page.HeaterValue()->text(), "~") << "no values it does not have";
+        for (int i = 0; i < 4; ++i) {
+            Answer(); // farm 1's unit 3 keeps answering on the line
+            page.OnSpin();
+            page.OnApply();
+            list.NotifyOfStartupScanStatus(true);
+        }
+        EXPECT_FALSE(page.Spin()->isEnabled());
+    });
+    list.OpenItem(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(ran);
+    Answer();
+    Answer();
+    EXPECT_EQ(CommitsSent(), 0u);
 }
 
 TEST_F(Views, SheetOfAUnitThatIsGoneDoesNotOpen) {
@@ -118,27 +170,21 @@ TEST_F(Views, NewKilnAndPropertiesOpenTheirDialogs) {
     EXPECT_EQ(commands.FarmSheet(), nullptr);
 }
 
-TEST_F(Views, SheetWaitsForItsUnitsReplyWhileTheCommitBaseIsAnotherUnits) {
-    doc.SetImageFilled(true);
-    doc.RecordImage()[0] = 9; // the last selected unit's reply
-    bool lockedAtOpen = false;
-    bool readyAfterReply = false;
+TEST_F(Views, SheetOutlivingItsConnectionLocksAgain) {
+    Connect();
+    bool lockedAfterDisconnect = false;
     WhileOpen([&] {
         CPalettePage& page = commands.PaletteSheet()->Page();
-        lockedAtOpen = !page.Spin()->isEnabled();
-        const KilnRecord record = *doc.Farm(0).Unit(2);
-        list.NotifyOfData(0, 0, record, record, 3);
-        readyAfterReply = page.Spin()->isEnabled();
+        Answer();
+        ASSERT_TRUE(page.Spin()->isEnabled());
+        page.OnSpin();
+        doc.fARMdISCONNECT(0);
+        page.OnApply();
+        lockedAfterDisconnect = !page.ApplyButton()->isEnabled();
+        EXPECT_EQ(page.ReasonLabel()->text(), "Farm not connected");
     });
     list.OpenItem(0);
     QApplication::processEvents();
-    EXPECT_TRUE(lockedAtOpen);
-    EXPECT_TRUE(readyAfterReply);
-
-    doc.RecordImage()[0] = 3; // this unit's own reply is at hand
-    bool readyAtOpen = false;
-    WhileOpen([&] { readyAtOpen = commands.PaletteSheet()->Page().Spin()->isEnabled(); });
-    list.OpenItem(0);
-    QApplication::processEvents();
-    EXPECT_TRUE(readyAtOpen);
+    EXPECT_TRUE(lockedAfterDisconnect);
+    EXPECT_EQ(CommitsSent(), 0u);
 }
