@@ -18,6 +18,9 @@ namespace {
 const std::string kBaseKey = "SOFTWARE\\Vantrel\\WRB Explorer\\";
 const std::string kAlarmToneFrequency = "Alarm Tone Frequency";
 const std::string kAlarmAnnunciation = "Alarm Annunciation";
+// Not written when missing: a site that never set it keeps its hive as it was.
+const std::string kReconnectInterval = "Reconnect Interval";
+constexpr std::uint32_t kMaxReconnectSeconds = 86400;
 const std::string kBitSet1 = "Bit Set 1";
 const std::string kNodeIds = "Node IDs";
 const std::string kPhoneNumber = "Phone Number";
@@ -102,6 +105,10 @@ void CTreeListDoc::ProcessTheRegistry() {
     ReadOrWriteDword(store, kAlarmAnnunciation, s.m_dwAlarmAnnunciation, 0);
     s.m_bAnnunciationOn = s.m_dwAlarmAnnunciation != 0 ? 1 : 0;
     ReadOrWriteDword(store, kBitSet1, s.m_dwDisplayBitSet, kDefaultDisplayBitSet);
+    std::uint32_t reconnect = 0;
+    if (store.ValueExists(kReconnectInterval) && store.GetDword(kReconnectInterval, reconnect)) {
+        SetReconnectSeconds(static_cast<int>(std::min(reconnect, kMaxReconnectSeconds)));
+    }
     store.Close();
 
     for (int farmNumber = 1; farmNumber <= kFarmCount; ++farmNumber) {

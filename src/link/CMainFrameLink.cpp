@@ -51,6 +51,18 @@ int CMainFrameLink::mf_pORT_cLOSE() {
     return 1;
 }
 
+void CMainFrameLink::OnPortLost() {
+    const bool wasOpen = IsPortOpen();
+    if (m_pControl != nullptr && wasOpen) {
+        m_pControl->Close();
+    }
+    m_bPortOpen = false;
+    m_iOpenResult = 0;
+    if (m_pDocument != nullptr && wasOpen) {
+        m_pDocument->FarmPortLost();
+    }
+}
+
 int CMainFrameLink::MF_Port_Write(const std::uint8_t* bytes, int count, int expectedReplyBytes) {
     if (m_pControl == nullptr || !IsPortOpen() || bytes == nullptr || count <= 0) {
         return 0;

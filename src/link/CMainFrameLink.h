@@ -31,6 +31,9 @@ public:
     int Open(bool directLine, int comPort);
     // Closes an open port; a successful close marks the farm's link lost. Returns 1 always.
     int mf_pORT_cLOSE();
+    // The device vanished under the open port (adapter pulled, far end gone): the port is
+    // closed and the document told that the farm's connection is lost.
+    void OnPortLost();
     int MF_Port_Write(const std::uint8_t* bytes, int count, int expectedReplyBytes) override;
     void HowManyBytesInTheReceiveBuffer() override;
 

@@ -54,6 +54,7 @@ void CTreeListDoc::FarmConnect(int farmIndex) {
     if (farmIndex < 0 || farmIndex >= kFarmCount) {
         return;
     }
+    m_link.m_iReconnectFarm = -1;
     m_iCurrentFarm = farmIndex;
     FarmRecord& farm = CurrentFarm();
     if (farm.m_byConnectionType != CT_LOCAL) {
@@ -176,6 +177,7 @@ void CTreeListDoc::fARMdISCONNECT(int farmIndex) {
     if (farmIndex < 0 || farmIndex >= kFarmCount) {
         return;
     }
+    m_link.m_iReconnectFarm = -1;
     FarmRecord& farm = Farm(farmIndex);
     if (farm.m_byConnectionType == CT_LOCAL) {
         pUT_fARMiScONNECTED(farmIndex, false);
@@ -185,6 +187,11 @@ void CTreeListDoc::fARMdISCONNECT(int farmIndex) {
     } else if (m_link.m_nDisconnectStage == 0) {
         m_link.m_nDisconnectStage = kDisconnectStages;
     }
+    ClearFarmAfterDisconnect(farmIndex);
+}
+
+void CTreeListDoc::ClearFarmAfterDisconnect(int farmIndex) {
+    FarmRecord& farm = Farm(farmIndex);
     if (m_pListView != nullptr) {
         m_pListView->nOTIFYoFtREEsELECTION(true, farmIndex, farm.m_units);
     }
@@ -198,6 +205,58 @@ void CTreeListDoc::fARMdISCONNECT(int farmIndex) {
     }
     AnnunciateAlarms();
     farm.m_queue.RemoveAll();
+}
+
+void CTreeListDoc::FarmPortLost() {
+    const int farmIndex = m_iCurrentFarm;
+    const bool wasConnected = CurrentFarm().m_bFarmIsConnected != 0;
+    const bool wasConnecting = m_link.m_nConnectStage > 0;
+    m_link.m_bPortOpen = false;
+    m_link.m_nConnectStage = 0;
+    m_link.m_nDisconnectStage = 0;
+    m_link.m_bInCommandMode = false;
+    // A lost port is a disconnection nobody asked for: it ends what the disconnect command
+    // ends - tree mark, PC log, list lines, alarms and tone, queue - before the next tick says
+    // "NOT CONNECTED".
+    pUT_fARMiScONNECTED(farmIndex, false);
+    if (wasConnected) {
+        fARMcONNECTIONtRANSITION(false, farmIndex);
+        ClearFarmAfterDisconnect(farmIndex);
+    }
+    m_link.m_bDisconnectedNow = true;
+    if ((wasConnected || wasConnecting) && m_link.m_iReconnectSeconds > 0) {
+        m_link.m_iReconnectFarm = farmIndex;
+        // One tick more: the first one after the loss says "NOT CONNECTED".
+        m_link.m_iReconnectCountdown = m_link.m_iReconnectSeconds + 1;
+    }
+}
+
+void CTreeListDoc::RunReconnectWait() {
+    if (m_link.m_iReconnectFarm < 0 || m_link.m_nConnectStage > 0) {
+        return;
+    }
+    const int farmIndex = m_link.m_iReconnectFarm;
+    if (m_link.m_iReconnectCountdown > 0) {
+        if (m_link.m_iReconnectCountdown <= m_link.m_iReconnectSeconds) {
+            SetStatus(ReconnectText(farmIndex, m_link.m_iReconnectCountdown));
+        }
+        --m_link.m_iReconnectCountdown;
+        return;
+    }
+    FarmConnect(farmIndex);
+    // A port still missing is tried again after the same wait; a modem line that fails to
+    // connect ends the attempts with its own message.
+    if (Farm(farmIndex).m_bFarmIsConnected == 0 && m_link.m_nConnectStage == 0) {
+        m_link.m_iReconnectFarm = farmIndex;
+        m_link.m_iReconnectCountdown = m_link.m_iReconnectSeconds;
+    }
+}
+
+std::string CTreeListDoc::ReconnectText(int farmIndex, int seconds) const {
+    char text[128];
+    std::snprintf(text, sizeof text, StringTable::Text(m_language, IDS_RECONNECTING).c_str(),
+                  farmIndex + 1, seconds);
+    return text;
 }
 
 void CTreeListDoc::RunDisconnectStage() {
@@ -247,6 +306,11 @@ void CTreeListDoc::pUT_fARMiScONNECTED(int farmIndex, bool connected) {
         Farm(i).m_bFarmSelectable = (i == farmIndex) ? 1 : (connected ? 0 : 1);
     }
     Farm(farmIndex).m_bFarmIsConnected = connected ? 1 : 0;
+    // A reply image of the connection that ends here can never be committed again.
+    ++m_link.m_dwConnectionNumber;
+    if (m_link.m_dwConnectionNumber == 0) {
+        m_link.m_dwConnectionNumber = 1;
+    }
     m_tx.m_iTransactionType = m_tx.m_iNextTransactionType = connected ? TT_KVN_T0_PIO_O_1 : TT_NONE;
 }
 

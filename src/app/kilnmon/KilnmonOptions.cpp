@@ -95,7 +95,8 @@ up first), finishes the PC log and saves the registry.
 
   --farm N             the farm to connect, 1 to 4
   --reconnect SECONDS  when the serial port is lost or cannot be opened, try again at this
-                       interval, saying so each time (default: end with status 1)
+                       interval, saying so each time (default: the registry's
+                       "Reconnect Interval" in seconds; without it, end with status 1)
   --descriptor TEXT    the first line of each new PC log file (default: none)
   --spanish            the Spanish texts
   --health MINUTES     print the line health table (polls, good replies, unanswered and

@@ -9,9 +9,11 @@ struct KilnmonOptions {
     int farmNumber = 0;     // 1..4
     std::string descriptor; // first line of each new PC log file; empty: none
     Language language = Language::English;
-    int reconnectSeconds = 0; // 0: end with status 1 when the port is lost or never opens
-    int healthMinutes = 0;    // 0: no line health table
-    bool verbose = false;     // also say how the alarm tone is heard
+    // Seconds between attempts when the port is lost or never opens; -1: the registry's
+    // "Reconnect Interval" decides, and where that is missing or 0, kilnmon ends with status 1.
+    int reconnectSeconds = -1;
+    int healthMinutes = 0; // 0: no line health table
+    bool verbose = false;  // also say how the alarm tone is heard
     bool help = false;
 
     // Parses argv[1..argc-1]; false with a message in error for anything it cannot use.

@@ -39,10 +39,9 @@ Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, 
     doc.SetSpeakerBackend(&m_speaker);
     m_link.AttachControl(&m_control);
     m_link.AttachDocument(&doc);
-    // A device that vanished is closed as the main frame closes a port, which marks the farm
-    // disconnected.
+    // A device that vanished disconnects the farm as the disconnect command does.
     connect(&m_control, &QtSerialPortControl::portLost, this, [this] {
-        m_link.mf_pORT_cLOSE();
+        m_link.OnPortLost();
         if (!m_bStopping && !m_bFinished) {
             PortUnavailable("the serial port " + m_control.DevicePath().toStdString() +
                             " was lost");
@@ -82,6 +81,11 @@ void Monitor::Start() {
     doc.OnNewDocument();
     // The farm of the command line replaces any farm the hive connects at start-up.
     doc.SetFarmToConnectOnStartup(0);
+    // kilnmon says each attempt itself, on its own timer: the document's own waiting is off.
+    if (m_options.reconnectSeconds < 0) {
+        m_options.reconnectSeconds = doc.ReconnectSeconds();
+    }
+    doc.SetReconnectSeconds(0);
     ReportSettingsAndLogging();
     if (m_options.verbose) {
         const AlarmToneRoute route =

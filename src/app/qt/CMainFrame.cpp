@@ -71,8 +71,8 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     AttachControl(&m_control);
     AttachDocument(&doc);
     m_control.setObjectName(QStringLiteral("portControl%1").arg(kPortControlId));
-    // A device that vanished is closed as a close of the port: the farm is marked disconnected.
-    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { mf_pORT_cLOSE(); });
+    // A device that vanished disconnects the farm as the disconnect command does.
+    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { OnPortLost(); });
 
     setWindowIcon(KilnIcons::Icon(KilnIcons::kProgram));
     resize(760, 520);
