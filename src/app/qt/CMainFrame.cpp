@@ -200,7 +200,9 @@ void CMainFrame::CreateMenus() {
                                              : QString::fromUtf8("&Trend\u2026"));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
-        TrendWindow::Show(*m_pDocument, TrendWindow::UnitToShow(*m_pDocument), m_language, this);
+        TrendWindow::Show(*m_pDocument,
+                          TrendWindow::UnitToShow(*m_pDocument, m_pList->CurrentLineNodeId()),
+                          m_language, this);
     });
     QAction* health =
         view->addAction(spanish ? QString::fromUtf8("La &salud de la l\u00EDnea\u2026")

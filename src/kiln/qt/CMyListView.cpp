@@ -232,6 +232,15 @@ KilnRecord* CMyListView::SelectItem(int itemIndex) {
     return record;
 }
 
+int CMyListView::CurrentLineNodeId() const {
+    const QModelIndex current = m_pDetails->selectionModel()->currentIndex();
+    if (!current.isValid()) {
+        return 0;
+    }
+    const int nodeIndex = m_pModel->NodeIndexOfItem(current.row());
+    return nodeIndex >= 0 ? nodeIndex + 1 : 0;
+}
+
 KilnRecord* CMyListView::SelectedRecord() const {
     if (!ValidFarm(m_iDisplayedFarm) || !m_pModel->IsShown(m_iSelectedNode)) {
         return nullptr;

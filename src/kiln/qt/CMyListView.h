@@ -98,6 +98,9 @@ public:
     int DisplayedFarm() const { return m_iDisplayedFarm; }
     int SelectedItem() const { return m_iSelectedItem; }
     int SelectedNode() const { return m_iSelectedNode; }
+    // The node ID of the line the keyboard focus is on (a click or the arrow keys moved it
+    // there), or 0 when there is none.
+    int CurrentLineNodeId() const;
     bool StartupScanComplete() const { return m_bStartupScanComplete; }
     KilnListModel& Model() { return *m_pModel; }
     QTreeView& DetailsView() { return *m_pDetails; }

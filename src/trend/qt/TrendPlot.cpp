@@ -9,16 +9,6 @@
 
 namespace {
 
-logtools::CoreReading ReadingOf(int nodeId, const TrendSample& sample) {
-    logtools::CoreReading reading;
-    reading.time = sample.time;
-    reading.unit = nodeId;
-    reading.scale = sample.centigrade ? logtools::Scale::Centigrade : logtools::Scale::Fahrenheit;
-    std::copy(sample.core.begin(), sample.core.end(), reading.core);
-    reading.chamber = sample.chamber;
-    return reading;
-}
-
 TrendSample SampleOf(const logtools::CoreReading& reading) {
     TrendSample sample;
     sample.time = reading.time;
@@ -53,20 +43,20 @@ TrendPlot TrendPlot::FromSamples(int nodeId, const std::vector<TrendSample>& sam
                                  const logtools::TreatmentRule& rule) {
     TrendPlot plot;
     plot.Build(nodeId, samples, rule, MedianSpacing(samples));
-    logtools::TreatmentRecord record(rule);
-    record.beginFile("live");
-    for (const TrendSample& sample : samples) {
-        record.addReading(ReadingOf(nodeId, sample));
-    }
-    record.finish();
-    if (const logtools::UnitTreatment* unit = record.unit(nodeId)) {
-        for (const logtools::Stretch& s : unit->stretches()) {
-            plot.m_stretches.push_back(
-                {s.first.time, s.last.time, s.length() >= rule.requiredSeconds()});
-        }
-        plot.m_treated = unit->verdict().treated;
-    }
     return plot;
+}
+
+void TrendPlot::TakeTreatment(const logtools::UnitTreatment* unit,
+                              const logtools::TreatmentRule& rule) {
+    m_stretches.clear();
+    m_treated = false;
+    if (unit == nullptr) {
+        return;
+    }
+    for (const logtools::Stretch& s : unit->stretches()) {
+        m_stretches.push_back({s.first.time, s.last.time, s.length() >= rule.requiredSeconds()});
+    }
+    m_treated = unit->verdict().treated;
 }
 
 bool TrendPlot::FromPcLog(const std::string& path, int nodeId, const logtools::TreatmentRule& rule,
@@ -106,13 +96,7 @@ bool TrendPlot::FromPcLog(const std::string& path, int nodeId, const logtools::T
     plot = TrendPlot{};
     const logtools::UnitTreatment* unit = record.unit(nodeId);
     plot.Build(nodeId, samples, rule, unit != nullptr ? unit->medianSpacing() : -1);
-    if (unit != nullptr) {
-        for (const logtools::Stretch& s : unit->stretches()) {
-            plot.m_stretches.push_back(
-                {s.first.time, s.last.time, s.length() >= rule.requiredSeconds()});
-        }
-        plot.m_treated = unit->verdict().treated;
-    }
+    plot.TakeTreatment(unit, rule);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "kiln/TrendStore.h"
 #include "tools/treat/TreatmentRule.h"
+#include "tools/treat/UnitTreatment.h"
 
 #include <array>
 #include <cstdint>
@@ -26,9 +27,14 @@ public:
         bool longEnough = false; // lasted the required time
     };
 
-    // From samples kept in memory for the connection.
+    // The curves of samples kept in memory for the connection. They are taken every minute
+    // in every mode, so they judge nothing: the stretches and the verdict come from the PC
+    // log's own lines through TakeTreatment.
     static TrendPlot FromSamples(int nodeId, const std::vector<TrendSample>& samples,
                                  const logtools::TreatmentRule& rule);
+    // The stretches and verdict of the unit as a treatment record holds them; nullptr for a
+    // unit the record has no line of (no stretch, not treated).
+    void TakeTreatment(const logtools::UnitTreatment* unit, const logtools::TreatmentRule& rule);
     // From a PC log: the unit's lines, and the units the log holds. False, with a reason in
     // error, when the file cannot be read.
     static bool FromPcLog(const std::string& path, int nodeId, const logtools::TreatmentRule& rule,

@@ -1,6 +1,7 @@
 #include "trend/qt/TrendWindow.h"
 
 #include "app/CTreeListDoc.h"
+#include "kiln/TrendUnit.h"
 #include "tools/treat/LogTimestamp.h"
 
 #include <QAreaSeries>
@@ -54,7 +55,8 @@ QString TrendWindow::Text(const char* english, const char* spanish) const {
 
 TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language language,
                          QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(document), m_nodeId(nodeId), m_language(language) {
+    : QWidget(parent, Qt::Window), m_document(document), m_nodeId(nodeId), m_language(language),
+      m_follower(m_rule) {
     setObjectName("trendWindow");
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -85,8 +87,7 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     auto* unitLabel = new QLabel(Text("U&nit:", "U&nidad:"), this);
     m_unit = new QComboBox(this);
     m_unit->setObjectName("trendUnit");
-    m_unit->setAccessibleName(Text("Unit of the log", "Unidad del registro"));
-    m_unit->setEnabled(false);
+    m_unit->setAccessibleName(Text("Unit", "Unidad"));
     unitLabel->setBuddy(m_unit);
     m_openLog = new QPushButton(
         Text("&Open PC log\xE2\x80\xA6", "&Abrir registro del PC\xE2\x80\xA6"), this);
@@ -123,9 +124,8 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     connect(m_live, &QPushButton::clicked, this, [this] {
         m_logPath.clear();
         m_logUnits.clear();
-        m_unit->clear();
-        m_unit->setEnabled(false);
         m_live->setEnabled(false);
+        ListLiveUnits();
         Refresh();
     });
     // A unit is asked once a minute at most often enough to add a sample; ten seconds keeps
@@ -137,7 +137,25 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
         }
     });
     m_timer.start();
+    ListLiveUnits();
     Refresh();
+}
+
+void TrendWindow::ListLiveUnits() {
+    const FarmRecord& farm = m_document.Farm(m_document.CurrentFarmIndex());
+    m_liveUnits.clear();
+    m_unit->clear();
+    for (int index = 0; index < kUnitSlotCount; ++index) {
+        if (farm.Unit(index) == nullptr) {
+            continue;
+        }
+        m_liveUnits.push_back(index + 1);
+        m_unit->addItem(QString::asprintf("%03d", index + 1));
+        if (index + 1 == m_nodeId) {
+            m_unit->setCurrentIndex(m_unit->count() - 1);
+        }
+    }
+    m_unit->setEnabled(!m_liveUnits.empty());
 }
 
 TrendWindow* TrendWindow::Show(const CTreeListDoc& document, int nodeId, Language language,
@@ -153,17 +171,8 @@ TrendWindow* TrendWindow::Show(const CTreeListDoc& document, int nodeId, Languag
     return window.data();
 }
 
-int TrendWindow::UnitToShow(const CTreeListDoc& document) {
-    const FarmRecord& farm = document.Farm(document.CurrentFarmIndex());
-    if (farm.m_iSelectedNode >= 1 && farm.m_iSelectedNode <= kUnitSlotCount) {
-        return farm.m_iSelectedNode;
-    }
-    for (int index = 0; index < kUnitSlotCount; ++index) {
-        if (farm.m_bNodeConfigured[static_cast<std::size_t>(index)] != 0) {
-            return index + 1;
-        }
-    }
-    return 1;
+int TrendWindow::UnitToShow(const CTreeListDoc& document, int currentLineNodeId) {
+    return TrendUnitToShow(document.Farm(document.CurrentFarmIndex()), currentLineNodeId);
 }
 
 void TrendWindow::RuleEdited() {
@@ -175,6 +184,7 @@ void TrendWindow::RuleEdited() {
         return;
     }
     m_rule = rule;
+    m_follower = logtools::PcLogFollower(m_rule);
     if (ShowingLog()) {
         OpenPcLog(m_logPath);
     } else {
@@ -194,11 +204,16 @@ void TrendWindow::AskForPcLog() {
 }
 
 void TrendWindow::UnitChosen(int index) {
-    if (index < 0 || index >= static_cast<int>(m_logUnits.size()) || !ShowingLog()) {
+    const std::vector<int>& units = ShowingLog() ? m_logUnits : m_liveUnits;
+    if (index < 0 || index >= static_cast<int>(units.size())) {
         return;
     }
-    m_nodeId = m_logUnits[static_cast<std::size_t>(index)];
-    OpenPcLog(m_logPath);
+    m_nodeId = units[static_cast<std::size_t>(index)];
+    if (ShowingLog()) {
+        OpenPcLog(m_logPath);
+    } else {
+        Refresh();
+    }
 }
 
 bool TrendWindow::OpenPcLog(const QString& path) {
@@ -236,6 +251,13 @@ void TrendWindow::Refresh() {
         return;
     }
     m_plot = TrendPlot::FromSamples(m_nodeId, m_document.Trends().Samples(m_nodeId), m_rule);
+    const std::string& log = m_document.PcLog(m_document.CurrentFarmIndex()).LogFileName();
+    if (log.empty()) {
+        m_follower.reset();
+    } else {
+        m_follower.follow(log);
+    }
+    m_plot.TakeTreatment(log.empty() ? nullptr : m_follower.unit(m_nodeId), m_rule);
     Draw();
 }
 
@@ -354,7 +376,25 @@ void TrendWindow::Draw() {
     attach(threshold);
 
     QString status;
-    if (m_plot.Empty()) {
+    if (!ShowingLog()) {
+        const logtools::UnitTreatment* logged = m_follower.unit(m_nodeId);
+        status = Text("%1 readings on the chart. The verdict counts the PC log's lines of this "
+                      "unit, one a minute while it runs: %2 lines, %3 stretches at threshold; "
+                      "every core for %4 minutes at %5: %6",
+                      "%1 lecturas en el gr\xC3\xA1"
+                      "fico. El veredicto cuenta las l\xC3\xAD"
+                      "neas de esta unidad en el registro del PC, una por minuto mientras "
+                      "corre: %2 l\xC3\xAD"
+                      "neas, %3 tramos en el umbral; cada n\xC3\xBA"
+                      "cleo durante %4 minutos a %5: %6")
+                     .arg(m_plot.SampleCount())
+                     .arg(logged != nullptr ? logged->lines() : 0)
+                     .arg(m_plot.Stretches().size())
+                     .arg(m_rule.minutes())
+                     .arg(QString::fromStdString(m_rule.thresholdText()))
+                     .arg(m_plot.Treated() ? Text("TREATED", "TRATADO")
+                                           : Text("NOT TREATED", "NO TRATADO"));
+    } else if (m_plot.Empty()) {
         status = Text("No readings of this unit yet.", "Todav\xC3\xAD"
                                                        "a no hay lecturas de esta unidad.");
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Language.h"
+#include "tools/treat/PcLogFollower.h"
 #include "tools/treat/TreatmentRule.h"
 #include "trend/qt/TrendPlot.h"
 
@@ -23,7 +24,10 @@ class QSpinBox;
 // The Trend window of one unit: its three core temperatures and the chamber temperature over
 // the connection, in the unit's own scale, with the treatment threshold as a line and the
 // stretches at threshold shaded (darker where a stretch lasted the required time). Lines
-// break where the unit did not answer. "Open PC log…" shows a past log's unit the same way.
+// break where the unit did not answer. The curves are the readings of every minute in every
+// mode; the stretches and the verdict are those of the connection's PC log, which holds a line
+// for a running unit only, so the window never says more than the kept record proves.
+// "Open PC log…" shows a past log's unit the same way.
 // Non-modal; one window per unit.
 class TrendWindow : public QWidget {
     Q_OBJECT
@@ -37,8 +41,9 @@ public:
     static TrendWindow* Show(const CTreeListDoc& document, int nodeId, Language language,
                              QWidget* parent);
 
-    // The unit the Trend command shows: the farm's selected unit, else its first unit.
-    static int UnitToShow(const CTreeListDoc& document);
+    // The unit the Trend command shows: the kiln list's current line (its node ID, 0 for
+    // none), else the farm's selected unit, else its first unit.
+    static int UnitToShow(const CTreeListDoc& document, int currentLineNodeId = 0);
 
     // Shows the unit of a PC log instead of the live trend; false (the window unchanged, the
     // reason shown) when the log cannot be read.
@@ -57,6 +62,7 @@ private:
     void AskForPcLog();
     void RuleEdited();
     void UnitChosen(int index);
+    void ListLiveUnits();
     void Draw();
     QString Text(const char* english, const char* spanish) const;
 
@@ -64,6 +70,9 @@ private:
     int m_nodeId;
     Language m_language;
     logtools::TreatmentRule m_rule;
+    // The live verdict is the connection's PC log's: read as it grows, with the window's rule.
+    logtools::PcLogFollower m_follower;
+    std::vector<int> m_liveUnits;
     TrendPlot m_plot;
     QString m_logPath;
     std::vector<int> m_logUnits;

@@ -4,7 +4,9 @@
 
 #include <QAreaSeries>
 #include <QChart>
+#include <QLineEdit>
 #include <QLineSeries>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -146,4 +148,66 @@ TEST(TrendWindow, ALogWithoutTheUnitShowsItsFirstUnit) {
     ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
     EXPECT_EQ(window.NodeId(), 3);
     EXPECT_EQ(window.Plot().NodeId(), 3);
+}
+
+TEST(TrendWindow, LiveVerdictIsTheKeptPcLogsForEveryUnit) {
+    // Unit 3 spends four minutes in Standby (its PC log lines stop), unit 4 goes silent for
+    // three, unit 5's first core has no valid reading; unit 6 runs throughout.
+    farmsim::FarmConfig config;
+    config.units = {RunningUnit(3, true), RunningUnit(4, true), RunningUnit(5, true),
+                    RunningUnit(6, true)};
+    config.units[2].brokenRtdMask = 0x1;
+    FarmHarness h(config, 11);
+    h.ConfigureFarm();
+    h.beforeTick = [&](int tick) {
+        if (tick == 300) {
+            h.Sim().Unit(3)->SetMode(farmsim::Mode::Standby);
+        } else if (tick == 540) {
+            h.Sim().Unit(3)->SetMode(farmsim::Mode::Run);
+        }
+        h.Sim().Unit(4)->SetSilent(tick > 600 && tick <= 780);
+    };
+    h.Doc().FarmConnect(0);
+    h.RunTicks(1200);
+    const std::string log = h.Doc().PcLog(0).LogFileName();
+    ASSERT_FALSE(log.empty());
+
+    for (int unit : {3, 4, 5, 6}) {
+        TrendWindow window(h.Doc(), unit, Language::English);
+        auto* threshold = window.findChild<QLineEdit*>("trendThreshold");
+        auto* minutes = window.findChild<QSpinBox*>("trendMinutes");
+        ASSERT_NE(threshold, nullptr);
+        ASSERT_NE(minutes, nullptr);
+        threshold->setText("10C"); // every reading of a working sensor holds it
+        emit threshold->editingFinished();
+        minutes->setValue(8);
+        ASSERT_EQ(window.Rule().minutes(), 8);
+
+        logtools::TreatmentRecord kept(window.Rule());
+        ASSERT_TRUE(kept.readFile(log));
+        kept.finish();
+        const logtools::UnitTreatment* record = kept.unit(unit);
+        ASSERT_NE(record, nullptr) << unit;
+        EXPECT_EQ(window.Plot().Treated(), record->verdict().treated) << unit;
+        ASSERT_EQ(window.Plot().Stretches().size(), record->stretches().size()) << unit;
+        for (std::size_t i = 0; i < record->stretches().size(); ++i) {
+            EXPECT_EQ(window.Plot().Stretches()[i].from, record->stretches()[i].first.time);
+            EXPECT_EQ(window.Plot().Stretches()[i].to, record->stretches()[i].last.time);
+        }
+        // The chart still shows every minute, Standby included.
+        EXPECT_GT(window.Plot().SampleCount(), 15u) << unit;
+    }
+    // What the record proves: the breaks count, a run throughout does.
+    TrendWindow standby(h.Doc(), 3, Language::English);
+    auto* threshold = standby.findChild<QLineEdit*>("trendThreshold");
+    threshold->setText("10C");
+    emit threshold->editingFinished();
+    standby.findChild<QSpinBox*>("trendMinutes")->setValue(12);
+    EXPECT_FALSE(standby.Plot().Treated()) << "four minutes in Standby break the stretch";
+    TrendWindow running(h.Doc(), 6, Language::English);
+    threshold = running.findChild<QLineEdit*>("trendThreshold");
+    threshold->setText("10C");
+    emit threshold->editingFinished();
+    running.findChild<QSpinBox*>("trendMinutes")->setValue(12);
+    EXPECT_TRUE(running.Plot().Treated());
 }
