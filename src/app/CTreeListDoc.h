@@ -134,7 +134,19 @@ public:
     // the cycle starts when the answer comes back through OnLogDescriptorAnswered. While
     // that prompt is open no other cycle starts.
     void StartLogCycle(int farmIndex);
+    // While the prompt is open the cycles go on, their lines held in memory (at most
+    // kMaxHeldLogLines) and written after the descriptor line once it is answered. A prompt
+    // left open for the descriptor timeout is answered as one closed without OK (the previous
+    // text stays), and a connection that ends under it writes its held lines that way too.
     void OnLogDescriptorAnswered(bool confirmed, const std::string& text);
+    static constexpr std::size_t kMaxHeldLogLines = 254 * 30;
+    // Seconds the prompt waits for the operator; 0 = for ever. The registry's "Log
+    // Descriptor Timeout" sets it at the load (default 600).
+    int DescriptorTimeoutSeconds() const { return m_pclog.m_iDescriptorTimeoutSeconds; }
+    void SetDescriptorTimeoutSeconds(int seconds) {
+        m_pclog.m_iDescriptorTimeoutSeconds = seconds < 0 ? 0 : seconds;
+    }
+    std::size_t HeldLogLines() const { return m_pclog.m_heldLines.size(); }
     bool LogDescriptorPromptOpen() const { return m_pclog.m_bDescriptorPromptOpen; }
     const std::string& LogDescriptor() const { return m_pclog.m_strLogDescriptor; }
     void lOGdETAILlINE(bool force, int farmIndex, int nodeId);
@@ -396,6 +408,12 @@ private:
         std::string m_strPcLoggingOffReason; // empty while the logs have a folder to go to
         std::string m_strLogDescriptor;
         bool m_bDescriptorPromptOpen = false;
+        int m_iDescriptorTimeoutSeconds = 600;
+        int m_iPromptSeconds = 0;
+        // Lines of the cycles run while the prompt is open, stamped when they were read.
+        std::vector<std::string> m_heldLines;
+        bool m_bHeldCycleRan = false;
+        bool m_bHeldLinesFullTold = false;
         int m_iPromptFarm = 0;
         std::uint32_t m_dwPromptConnection = 0;
         // Counts each farm's ended connections, so an answer that comes after its
@@ -413,6 +431,11 @@ private:
     void BeginLogCycle(int farmIndex);
     void EndLogCycle(int farmIndex);
     void FinishConnectionLog(int farmIndex);
+    void WriteDetailLine(int farmIndex, const std::string& text);
+    // Opens the prompt's log file, writes the descriptor line and the held lines; true when
+    // the log file took them.
+    bool WriteDescriptorAndHeldLines(int farmIndex);
+    void RunDescriptorTimeout();
     void EndPcLogsAtShutdown();
 
     // The alarm tone (alarm/CTreeListDoc_Alarm.cpp).

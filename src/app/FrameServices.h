@@ -15,4 +15,7 @@ public:
     // with document.OnLogDescriptorAnswered(true, text) on OK, or (false, "") when the
     // prompt is closed any other way. A frame without a user interface may answer at once.
     virtual void AskLogDescriptor(CTreeListDoc& document, const std::string& previousText) = 0;
+    // Takes an open prompt away: the document answered it itself (it waited too long, or its
+    // connection ended). An answer the prompt still gives is ignored.
+    virtual void CloseLogDescriptor() {}
 };

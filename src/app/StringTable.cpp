@@ -181,6 +181,11 @@ constexpr Entry kEntries[] = {
     {IDS_RECONNECTING, "Reconnecting to Group %d in %d s", "Reconectando al Grupo %d en %d s"},
     {IDS_SHEET_FARM_NOT_CONNECTED, "Farm not connected", "Granja no conectada"},
     {IDS_SHEET_NO_DATA, "No data from this unit", "Sin datos de esta unidad"},
+    {IDS_HELD_LOG_LINES_FULL,
+     "The Log Descriptor is still open: %u readings are kept for the PC log, later ones are "
+     "not until it is answered",
+     "El descriptor del registro sigue abierto: se guardan %u lecturas para el registro del PC, "
+     "las siguientes no hasta que se conteste"},
 };
 
 constexpr bool IdsAreUnique() {

@@ -186,6 +186,7 @@ enum StringId : int {
     IDS_RECONNECTING = 62440,
     IDS_SHEET_FARM_NOT_CONNECTED = 62441,
     IDS_SHEET_NO_DATA = 62442,
+    IDS_HELD_LOG_LINES_FULL = 62443,
 };
 
 // The id of a text that has one id per language.

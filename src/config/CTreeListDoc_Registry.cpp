@@ -20,7 +20,8 @@ const std::string kAlarmToneFrequency = "Alarm Tone Frequency";
 const std::string kAlarmAnnunciation = "Alarm Annunciation";
 // Not written when missing: a site that never set it keeps its hive as it was.
 const std::string kReconnectInterval = "Reconnect Interval";
-constexpr std::uint32_t kMaxReconnectSeconds = 86400;
+const std::string kDescriptorTimeout = "Log Descriptor Timeout";
+constexpr std::uint32_t kMaxReconnectSeconds = 86400; // a day: the largest wait either takes
 const std::string kBitSet1 = "Bit Set 1";
 const std::string kNodeIds = "Node IDs";
 const std::string kPhoneNumber = "Phone Number";
@@ -108,6 +109,12 @@ void CTreeListDoc::ProcessTheRegistry() {
     std::uint32_t reconnect = 0;
     if (store.ValueExists(kReconnectInterval) && store.GetDword(kReconnectInterval, reconnect)) {
         SetReconnectSeconds(static_cast<int>(std::min(reconnect, kMaxReconnectSeconds)));
+    }
+    std::uint32_t descriptorTimeout = 0;
+    if (store.ValueExists(kDescriptorTimeout) &&
+        store.GetDword(kDescriptorTimeout, descriptorTimeout)) {
+        SetDescriptorTimeoutSeconds(
+            static_cast<int>(std::min(descriptorTimeout, kMaxReconnectSeconds)));
     }
     store.Close();
 

@@ -34,13 +34,18 @@ void CTreeListDoc::SetStatus(const std::string& text) {
 }
 
 std::string CTreeListDoc::StatusSuffix() const {
-    return (m_pclog.m_bPcLoggingEnabled && m_pclog.m_bLogCycleActive) ? " [LOG]" : "";
+    // Lines held for an open Log Descriptor prompt are not in a file yet.
+    return (m_pclog.m_bPcLoggingEnabled && m_pclog.m_bLogCycleActive &&
+            !m_pclog.m_bDescriptorPromptOpen)
+               ? " [LOG]"
+               : "";
 }
 
 void CTreeListDoc::Timer1_Tick() {
     const int farmIndex = m_iCurrentFarm;
     const bool connected = CurrentFarm().m_bFarmIsConnected != 0;
 
+    RunDescriptorTimeout();
     if (connected) {
         // The first cycle starts three ticks after connecting, then one every sixty.
         ++m_tx.m_nLogTickCounter;

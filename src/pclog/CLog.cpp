@@ -85,6 +85,18 @@ bool CLog::lOGmESSAGE(bool withTimeStamp, const std::string& text) {
     return logged;
 }
 
+bool CLog::WriteLine(const std::string& line) {
+    const std::string text = line + "\r\n";
+    bool logged = false;
+    if (m_bLogFileOpen) {
+        logged = m_logFile.Write(text);
+    }
+    if (m_bMirrorFileOpen) {
+        m_mirrorFile.Write(text);
+    }
+    return logged;
+}
+
 void CLog::MarkReadOnly() {
     SetReadOnlyAttribute(m_strLogFileName, true);
 }

@@ -30,6 +30,10 @@ public:
     // so a mirror that could not be opened costs no line of the log file, and the other way
     // round. An empty text writes nothing. True when the line reached the log file.
     bool lOGmESSAGE(bool withTimeStamp, const std::string& text);
+    // Writes line as it stands (an empty one too) with CR LF, to each file that is open: the
+    // descriptor line, and lines stamped earlier and held back. True when it reached the log
+    // file.
+    bool WriteLine(const std::string& line);
     // Makes the named log file read-only: the finished record of a connection.
     void MarkReadOnly();
 

@@ -106,8 +106,15 @@ std::string CTreeListDoc::LogFilePath(int farmIndex, const LocalDateTime& when) 
 }
 
 void CTreeListDoc::StartLogCycle(int farmIndex) {
-    if (!ValidFarm(farmIndex) || m_pclog.m_bDescriptorPromptOpen) {
-        // A cycle needs the file the open prompt is about; it starts once that is answered.
+    if (!ValidFarm(farmIndex)) {
+        return;
+    }
+    if (m_pclog.m_bDescriptorPromptOpen) {
+        // The file the prompt is about is not written yet: the cycle's lines are held for it.
+        if (farmIndex == m_pclog.m_iPromptFarm) {
+            BeginLogCycle(farmIndex);
+            m_pclog.m_bHeldCycleRan = true;
+        }
         return;
     }
     FarmRecord& farm = Farm(farmIndex);
@@ -128,17 +135,42 @@ void CTreeListDoc::StartLogCycle(int farmIndex) {
         m_pclog.m_bDescriptorPromptOpen = true;
         m_pclog.m_iPromptFarm = farmIndex;
         m_pclog.m_dwPromptConnection = m_pclog.m_dwConnectionSerial[std::size_t(farmIndex)];
+        m_pclog.m_iPromptSeconds = 0;
+        m_pclog.m_heldLines.clear();
+        m_pclog.m_bHeldCycleRan = false;
+        m_pclog.m_bHeldLinesFullTold = false;
         if (m_pFrame != nullptr) {
-            // The answer may come back before this returns; nothing below may depend on it.
+            // The answer may come back before this returns.
             m_pFrame->AskLogDescriptor(*this, m_pclog.m_strLogDescriptor);
         } else {
             OnLogDescriptorAnswered(false, std::string());
+        }
+        // Still open: this minute's readings are held until the operator answers.
+        if (m_pclog.m_bDescriptorPromptOpen) {
+            BeginLogCycle(farmIndex);
+            m_pclog.m_bHeldCycleRan = true;
         }
         return;
     }
     if (farm.m_log.lOGfILE_oPEN(true, false)) {
         BeginLogCycle(farmIndex);
     }
+}
+
+bool CTreeListDoc::WriteDescriptorAndHeldLines(int farmIndex) {
+    FarmRecord& farm = Farm(farmIndex);
+    farm.m_log.SetClock(m_pClock);
+    const bool opened = farm.m_log.lOGfILE_oPEN(true, true);
+    if (opened) {
+        farm.m_log.lOGmESSAGE(false, m_pclog.m_strLogDescriptor);
+        for (const std::string& line : m_pclog.m_heldLines) {
+            farm.m_log.WriteLine(line);
+        }
+    }
+    m_pclog.m_heldLines.clear();
+    m_pclog.m_heldLines.shrink_to_fit();
+    farm.m_bPcLogNeeded = 0;
+    return opened;
 }
 
 void CTreeListDoc::OnLogDescriptorAnswered(bool confirmed, const std::string& text) {
@@ -151,22 +183,69 @@ void CTreeListDoc::OnLogDescriptorAnswered(bool confirmed, const std::string& te
     }
     const int farmIndex = m_pclog.m_iPromptFarm;
     FarmRecord& farm = Farm(farmIndex);
-    // The connection the prompt was opened for may have ended while it was shown: no file for
-    // it then. A new connection of the farm asks again at its own first cycle.
+    // The connection the prompt was opened for may have ended while it was shown; its held
+    // lines were written when it ended. A new connection asks again at its own first cycle.
     if (!farm.m_bFarmIsConnected ||
         m_pclog.m_dwConnectionSerial[static_cast<std::size_t>(farmIndex)] !=
             m_pclog.m_dwPromptConnection) {
+        m_pclog.m_heldLines.clear();
+        return;
+    }
+    const bool heldCycleRan = m_pclog.m_bHeldCycleRan;
+    m_pclog.m_bHeldCycleRan = false;
+    const bool opened = WriteDescriptorAndHeldLines(farmIndex);
+    if (!opened) {
+        m_pclog.m_bLogCycleActive = false;
+        return;
+    }
+    if (m_pclog.m_bLogCycleActive) {
+        return; // the cycle under way goes on, now into the file
+    }
+    if (heldCycleRan) {
+        // This minute was logged already; the next cycle comes at its usual tick.
+        farm.m_log.lOGfILE_cLOSE(true, false);
+        return;
+    }
+    BeginLogCycle(farmIndex);
+}
+
+void CTreeListDoc::WriteDetailLine(int farmIndex, const std::string& text) {
+    FarmRecord& farm = Farm(farmIndex);
+    if (m_pclog.m_bDescriptorPromptOpen && farmIndex == m_pclog.m_iPromptFarm) {
+        if (m_pClock == nullptr) {
+            return;
+        }
+        if (m_pclog.m_heldLines.size() >= kMaxHeldLogLines) {
+            if (!m_pclog.m_bHeldLinesFullTold) {
+                m_pclog.m_bHeldLinesFullTold = true;
+                char notice[256];
+                std::snprintf(notice, sizeof notice,
+                              StringTable::Text(m_language, IDS_HELD_LOG_LINES_FULL).c_str(),
+                              static_cast<unsigned>(kMaxHeldLogLines));
+                SetStatus(notice);
+            }
+            return;
+        }
+        m_pclog.m_heldLines.push_back(LogLineTimeStamp(m_pClock->Now()) + text);
         return;
     }
     farm.m_log.SetClock(m_pClock);
-    const bool opened = farm.m_log.lOGfILE_oPEN(true, true);
-    if (opened) {
-        farm.m_log.lOGmESSAGE(false, m_pclog.m_strLogDescriptor);
+    farm.m_log.lOGmESSAGE(true, text);
+}
+
+void CTreeListDoc::RunDescriptorTimeout() {
+    if (!m_pclog.m_bDescriptorPromptOpen || m_pclog.m_iDescriptorTimeoutSeconds <= 0) {
+        return;
     }
-    farm.m_bPcLogNeeded = 0;
-    if (opened) {
-        BeginLogCycle(farmIndex);
+    if (++m_pclog.m_iPromptSeconds < m_pclog.m_iDescriptorTimeoutSeconds) {
+        return;
     }
+    // Nobody at the PC: the log goes on as when the prompt is closed without OK, rather than
+    // waiting. The frame's prompt, closed, answers so; a frame that does not is answered here.
+    if (m_pFrame != nullptr) {
+        m_pFrame->CloseLogDescriptor();
+    }
+    OnLogDescriptorAnswered(false, std::string());
 }
 
 void CTreeListDoc::BeginLogCycle(int farmIndex) {
@@ -208,8 +287,7 @@ void CTreeListDoc::lOGdETAILlINE(bool force, int farmIndex, int nodeId) {
     // Retries still to come may bring the reading: until then the unit stays pending.
     const bool settled = m_tx.m_iRetryCountdown == 0;
     if (lineDue && settled) {
-        farm.m_log.SetClock(m_pClock);
-        farm.m_log.lOGmESSAGE(true, DetailLineText(nodeId, record));
+        WriteDetailLine(farmIndex, DetailLineText(nodeId, record));
     }
     if (settled || force) {
         pending = 0;
@@ -232,6 +310,21 @@ void CTreeListDoc::FinishConnectionLog(int farmIndex) {
 void CTreeListDoc::EndConnectionLog(int farmIndex) {
     if (!ValidFarm(farmIndex)) {
         return;
+    }
+    // A connection that ends under the prompt keeps what it read: its lines go to its file as
+    // when the prompt is closed without OK, and the prompt, now about nothing, is taken away.
+    if (m_pclog.m_bDescriptorPromptOpen && farmIndex == m_pclog.m_iPromptFarm &&
+        m_pclog.m_dwConnectionSerial[static_cast<std::size_t>(farmIndex)] ==
+            m_pclog.m_dwPromptConnection) {
+        m_pclog.m_bDescriptorPromptOpen = false;
+        m_pclog.m_bHeldCycleRan = false;
+        if (!m_pclog.m_heldLines.empty()) {
+            WriteDescriptorAndHeldLines(farmIndex);
+        }
+        m_pclog.m_heldLines.clear();
+        if (m_pFrame != nullptr) {
+            m_pFrame->CloseLogDescriptor();
+        }
     }
     FinishConnectionLog(farmIndex);
     m_pclog.m_bLogCycleActive = false;

@@ -177,3 +177,18 @@ TEST(KilnmonEnding, ReconnectsAfterTheLineCameBack) {
     mon.Signal(SIGTERM);
     EXPECT_EQ(mon.Wait(15s), 0) << mon.Output();
 }
+
+TEST(KilnmonEnding, TakesTheReconnectIntervalFromTheHiveWithoutTheOption) {
+    Site site;
+    WriteHive(site.hive, {3}, 1);
+    std::ofstream(site.hive, std::ios::binary | std::ios::app)
+        << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer]\r\n"
+        << "\"Reconnect Interval\"=dword:00000001\r\n\r\n";
+    ChildProcess mon;
+    ASSERT_TRUE(site.StartMonitor(mon));
+    ASSERT_TRUE(mon.ReadUntil("reconnecting farm 1", 10s)) << mon.Output();
+    ASSERT_TRUE(site.StartSim()) << site.sim.Output();
+    ASSERT_TRUE(mon.ReadUntil("farm 1 reconnected", 10s)) << mon.Output();
+    mon.Signal(SIGTERM);
+    EXPECT_EQ(mon.Wait(15s), 0) << mon.Output();
+}

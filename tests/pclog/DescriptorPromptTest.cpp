@@ -2,45 +2,92 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace pclogtest;
 
-TEST(LogDescriptorPrompt, PollingGoesOnWhileItIsOpenAndTheCycleStartsWithTheAnswer) {
+namespace {
+
+// Ticks with the clock running a second a tick from 08:15:00.
+void TicksOnTheClock(LoggingFarm& f, int count) {
+    for (int i = 0; i < count; ++i) {
+        f.Ticks(1);
+        int second = f.clock.now.second + 1;
+        f.clock.now.minute += second / 60;
+        f.clock.now.second = second % 60;
+    }
+}
+
+std::vector<std::string> DataLines(const std::vector<std::string>& lines) {
+    return std::vector<std::string>(lines.begin() + 1, lines.end());
+}
+
+} // namespace
+
+TEST(LogDescriptorPrompt, MinutesWhileItIsOpenAreWrittenInOrderAfterTheDescriptor) {
     LoggingFarm f;
     f.frame.answerDescriptorAtOnce = false;
     f.Connect({1, 2});
-    f.Ticks(73); // the prompt opens on the third; the next cycle tick would be the 63rd
-    EXPECT_EQ(f.ScanTargets().size(), 70u) << "one query a tick while the operator types";
+    TicksOnTheClock(f, 182); // the prompt opens on the third tick, 08:15:02
+    EXPECT_EQ(f.ScanTargets().size(), 179u) << "one query a tick while the operator types";
     EXPECT_EQ(f.frame.descriptorPrompts.size(), 1u) << "no second prompt over the first";
-    EXPECT_FALSE(f.doc.LogCycleActive());
-    EXPECT_TRUE(std::filesystem::is_empty(f.PcLogs()));
+    EXPECT_TRUE(std::filesystem::is_empty(f.PcLogs())) << "nothing written before the answer";
+    EXPECT_EQ(f.doc.HeldLogLines(), 6u) << "two units, three minutes";
 
-    f.clock.now.minute = 16;
     ASSERT_TRUE(f.frame.AnswerDescriptor(true, "Late answer"));
-    EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_061206_081500.CSV")) << "named when asked";
-    f.Ticks(2);
+    EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_061206_081502.CSV")) << "named when asked";
+    TicksOnTheClock(f, 60);
     const auto lines = Lines(f.LogPath());
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "Late answer");
-    EXPECT_EQ(lines[2].substr(0, 18), "12/06/06,08:16:00,");
+    // Each minute once for each unit, in the order they were read.
+    std::vector<std::string> minutes;
+    std::multiset<std::string> units;
+    for (const std::string& line : DataLines(lines)) {
+        minutes.push_back(line.substr(9, 5));
+        units.insert(line.substr(18, 3));
+    }
+    EXPECT_EQ(minutes, (std::vector<std::string>{"08:15", "08:15", "08:16", "08:16", "08:17",
+                                                 "08:17", "08:18", "08:18"}));
+    EXPECT_EQ(units.count("001"), 4u);
+    EXPECT_EQ(units.count("002"), 4u);
+    EXPECT_EQ(f.doc.HeldLogLines(), 0u);
 }
 
-TEST(LogDescriptorPrompt, AnAnswerAfterTheConnectionEndedOpensNoFile) {
+TEST(LogDescriptorPrompt, NobodyAnsweringStillLogsAfterTheTimeout) {
+    LoggingFarm unattended;
+    unattended.frame.answerDescriptorAtOnce = false;
+    unattended.doc.SetDescriptorTimeoutSeconds(120);
+    unattended.Connect({1});
+    TicksOnTheClock(unattended, 122);
+    EXPECT_TRUE(std::filesystem::is_empty(unattended.PcLogs()));
+    TicksOnTheClock(unattended, 2);
+    const auto lines = Lines(unattended.LogPath());
+    ASSERT_EQ(lines.size(), 3u) << "answered by itself after two minutes, both minutes kept";
+    EXPECT_EQ(lines[0].substr(18, 3), "001") << "no descriptor was given";
+    unattended.frame.AnswerDescriptor(true, "Too late");
+    EXPECT_EQ(Lines(unattended.LogPath()).size(), 3u) << "the late answer changes nothing";
+}
+
+TEST(LogDescriptorPrompt, AConnectionEndingUnderThePromptKeepsItsReadings) {
     LoggingFarm f;
     f.frame.answerDescriptorAtOnce = false;
     f.Connect({1});
-    f.Ticks(3);
+    TicksOnTheClock(f, 65);
+    const std::string first = f.LogPath();
     f.doc.fARMdISCONNECT(0);
+    auto lines = Lines(first);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(18, 3), "001");
+
+    // The old prompt's answer changes nothing; the new connection asks again at its first
+    // cycle, and its lines go to its own file.
     f.doc.FarmConnect(0);
-    f.Ticks(3); // the new connection's cycle tick, the old prompt still open
-
-    ASSERT_TRUE(f.frame.AnswerDescriptor(true, "Too late"));
-    EXPECT_FALSE(f.doc.LogCycleActive());
-    EXPECT_TRUE(std::filesystem::is_empty(f.PcLogs()));
-
-    // The new connection asks at its next cycle, offering the text the operator gave.
+    EXPECT_TRUE(f.frame.AnswerDescriptor(true, "Too late"));
+    EXPECT_EQ(Lines(first).size(), 2u);
     f.frame.answerDescriptorAtOnce = true;
-    f.frame.confirmDescriptor = false;
-    f.Ticks(60);
-    EXPECT_EQ(f.frame.descriptorPrompts.back(), "Too late");
-    EXPECT_EQ(Lines(f.LogPath()).front(), "Too late");
+    f.frame.descriptorText = "Second charge";
+    TicksOnTheClock(f, 4);
+    ASSERT_NE(f.LogPath(), first);
+    EXPECT_EQ(Lines(f.LogPath()).front(), "Second charge");
 }

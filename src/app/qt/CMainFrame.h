@@ -96,6 +96,7 @@ public:
     // FrameServices
     void SetStatusText(const std::string& text) override;
     void AskLogDescriptor(CTreeListDoc& document, const std::string& previousText) override;
+    void CloseLogDescriptor() override { m_descriptorPrompt.Close(); }
 
 public slots:
     void OnTimer();

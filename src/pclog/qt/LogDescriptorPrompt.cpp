@@ -21,3 +21,9 @@ void LogDescriptorPrompt::Ask(CTreeListDoc& document, const std::string& previou
 CLogDescriptorDialog* LogDescriptorPrompt::OpenDialog() const {
     return m_pDialog != nullptr && m_pDialog->isVisible() ? m_pDialog.data() : nullptr;
 }
+
+void LogDescriptorPrompt::Close() {
+    if (m_pDialog != nullptr && m_pDialog->isVisible()) {
+        m_pDialog->reject();
+    }
+}

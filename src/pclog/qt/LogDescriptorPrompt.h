@@ -20,6 +20,8 @@ public:
 
     // Shows the prompt offering previousText; an open one is brought to the front instead.
     void Ask(CTreeListDoc& document, const std::string& previousText);
+    // Closes an open dialog as Escape does.
+    void Close();
     // The open dialog, or nullptr.
     CLogDescriptorDialog* OpenDialog() const;
 
