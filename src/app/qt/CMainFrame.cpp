@@ -133,7 +133,6 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
-    m_pList->setAccessibleName(Text(m_language, IDS_PANE_UNITS));
     setCentralWidget(m_pSplitter);
     m_pDocument->SetKilnListView(m_pList);
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);

@@ -95,6 +95,14 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     m_pIcons->setWrapping(true);
     m_pIcons->setUniformItemSizes(true);
 
+    // The view that has the keyboard is what a screen reader announces: it goes by the pane's
+    // name, whichever style is on.
+    const QString name =
+        QString::fromStdString(StringTable::Text(document.GetLanguage(), IDS_PANE_UNITS));
+    setAccessibleName(name);
+    m_pDetails->setAccessibleName(name);
+    m_pIcons->setAccessibleName(name);
+
     m_pStack = new QStackedLayout(this);
     m_pStack->setContentsMargins(0, 0, 0, 0);
     m_pStack->addWidget(m_pDetails);

@@ -442,6 +442,8 @@ TEST(KilnListAccessibility, AScreenReaderFindsEachUnitOnceInEveryStyle) {
         ASSERT_EQ(list->childCount(), 1) << "style " << style;
         QAccessibleInterface* view = list->child(0);
         EXPECT_FALSE(view->state().invisible) << "style " << style;
+        EXPECT_EQ(view->text(QAccessible::Name), list->text(QAccessible::Name));
+        EXPECT_FALSE(view->text(QAccessible::Name).isEmpty());
         EXPECT_EQ(list->indexOfChild(view), 0);
         QWidget* hidden = style == CMyListView::Details ? static_cast<QWidget*>(&f.view.IconView())
                                                         : &f.view.DetailsView();
