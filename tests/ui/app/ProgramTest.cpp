@@ -2,6 +2,7 @@
 // and its end with a sheet or dialog open, however the end is asked for.
 
 #include "app/CTreeListDoc.h"
+#include "app/kilnmon/StopSignals.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CTreeListApp.h"
 #include "e2e/E2eSupport.h"
@@ -14,6 +15,7 @@
 #include <QDialog>
 #include <QListView>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -225,4 +227,18 @@ TEST(ProgramEnd, AWindowEndedUnderAnOpenSheetTakesTheSheetDownBeforeTheDocument)
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         EXPECT_NE(ReadFile(p.hive()).find("\"Node IDs\"=hex:20,00,14,00"), std::string::npos);
     }
+}
+
+TEST(ProgramEnd, ASecondStopSignalsObjectLeavesTheFirstOnesSignalsCaught) {
+    StopSignals first;
+    ASSERT_TRUE(first.IsValid());
+    {
+        StopSignals second;
+        EXPECT_FALSE(second.IsValid());
+    }
+    ASSERT_TRUE(StopSignalsCaught()) << "a raised SIGTERM would end the test run";
+    QSignalSpy stop(&first, &StopSignals::stopRequested);
+    ::raise(SIGTERM);
+    ASSERT_TRUE(stop.wait(5000));
+    EXPECT_EQ(stop.first().first().toInt(), SIGTERM);
 }
