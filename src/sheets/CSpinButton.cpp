@@ -1,10 +1,13 @@
 #include "sheets/CSpinButton.h"
 
+#include "sheets/SpinButtonAccessible.h"
+
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 
 CSpinButton::CSpinButton(QWidget* parent) : QAbstractSpinBox(parent) {
+    SpinButtonAccessible::Install();
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     setFocusPolicy(Qt::StrongFocus);
     // The arrows alone: the value they change is shown beside them.

@@ -4,7 +4,8 @@
 
 // The up-down arrows of a dialog without a value of their own: every step is reported and
 // the dialog decides what it means. The arrow keys and Page Up/Down step it when it has the
-// focus. steps > 0 for the up arrow.
+// focus, and a screen reader's Increase and Decrease do as the arrows do. steps > 0 for the
+// up arrow.
 class CSpinButton : public QAbstractSpinBox {
     Q_OBJECT
 

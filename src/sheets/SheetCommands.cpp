@@ -48,14 +48,13 @@ void SheetCommands::OpenPaletteSheet(int farmIndex, int nodeIndex) {
     if (record == nullptr) {
         return;
     }
-    CPaletteSheet sheet(m_document, ticket, m_list.StartupScanComplete(),
-                        record->m_byIdentificationCode, PaletteDisplayBlock::FromRecord(*record),
-                        m_pWindow);
-    m_pPalette = &sheet;
-    m_list.SetSheetSink(&sheet.Page());
-    sheet.exec();
-    m_list.SetSheetSink(nullptr);
-    m_pPalette = nullptr;
+    m_pPalette = new CPaletteSheet(m_document, ticket, m_list.StartupScanComplete(),
+                                   record->m_byIdentificationCode,
+                                   PaletteDisplayBlock::FromRecord(*record), m_pWindow);
+    m_list.SetSheetSink(&m_pPalette->Page());
+    if (RunModal(m_pPalette)) {
+        m_list.SetSheetSink(nullptr);
+    }
 }
 
 void SheetCommands::OpenAddKiln(int farmIndex) {
@@ -63,10 +62,8 @@ void SheetCommands::OpenAddKiln(int farmIndex) {
         m_pAddKiln != nullptr) {
         return;
     }
-    CAddKilnDialog dialog(m_document, farmIndex, m_pWindow);
-    m_pAddKiln = &dialog;
-    dialog.exec();
-    m_pAddKiln = nullptr;
+    m_pAddKiln = new CAddKilnDialog(m_document, farmIndex, m_pWindow);
+    RunModal(m_pAddKiln);
 }
 
 void SheetCommands::OpenFarmProperties(int farmIndex) {
@@ -74,8 +71,35 @@ void SheetCommands::OpenFarmProperties(int farmIndex) {
         m_pAddKiln != nullptr || m_pFarm != nullptr) {
         return;
     }
-    CFarmPropertiesSheet sheet(m_document, m_document.GetFarmParameters(farmIndex), m_pWindow);
-    m_pFarm = &sheet;
-    sheet.exec();
-    m_pFarm = nullptr;
+    m_pFarm =
+        new CFarmPropertiesSheet(m_document, m_document.GetFarmParameters(farmIndex), m_pWindow);
+    RunModal(m_pFarm);
+}
+
+bool SheetCommands::RunModal(QDialog* sheet) {
+    // The sheets live on the heap, not on this stack: the program's end may take one down
+    // while its exec() is still below, and a dialog that is gone ends its exec() at once.
+    const QPointer<SheetCommands> alive(this);
+    const QPointer<QDialog> running(sheet);
+    sheet->exec();
+    delete running.data();
+    return !alive.isNull();
+}
+
+void SheetCommands::EndSheets() {
+    // Whatever was not applied is dropped, as Cancel drops it; each sheet's own end (the alarm
+    // station's query) runs while the document is still there.
+    for (QDialog* sheet :
+         {static_cast<QDialog*>(m_pPalette.data()), static_cast<QDialog*>(m_pAddKiln.data()),
+          static_cast<QDialog*>(m_pFarm.data())}) {
+        if (sheet != nullptr) {
+            sheet->reject();
+        }
+    }
+    if (m_pPalette != nullptr) {
+        m_list.SetSheetSink(nullptr);
+    }
+    delete m_pPalette.data();
+    delete m_pAddKiln.data();
+    delete m_pFarm.data();
 }

@@ -9,6 +9,7 @@ class CMyListView;
 class CPaletteSheet;
 class CTreeListDoc;
 class CTreeListView;
+class QDialog;
 class QWidget;
 
 // Opens the sheets and dialogs the views ask for: a unit's controller sheet (Operate or a
@@ -33,7 +34,15 @@ public:
     CAddKilnDialog* AddKilnDialog() const;
     CFarmPropertiesSheet* FarmSheet() const;
 
+    // Ends the sheet or dialog running, as its Cancel does, and deletes it at once: the first
+    // step of the program's end, while the document and the list are still there. The one who
+    // opened it finds it gone when its exec() returns, and this object too if it ended.
+    void EndSheets();
+
 private:
+    // Runs a sheet modally and deletes it; false when this object ended while it ran.
+    bool RunModal(QDialog* sheet);
+
     CTreeListDoc& m_document;
     CMyListView& m_list;
     QWidget* m_pWindow;

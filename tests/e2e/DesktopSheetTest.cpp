@@ -24,6 +24,7 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -124,6 +125,73 @@ TEST(KilnwatchSheetWithKilnsim, RunAppliedFromTheSheetReachesTheUnitAndItsLine) 
 
     frame.close();
     app.ExitInstance();
+    sim.Signal(SIGINT);
+    EXPECT_EQ(sim.Wait(5s), 0);
+}
+
+TEST(KilnwatchSheetWithKilnsim, SigtermWithTheSheetOpenFinishesThePcLogAndSavesTheHive) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    WriteStartupHive(tmp / "registry.reg", {3});
+    fs::create_directory(tmp.Path() / "work");
+    UseFarmFolder(tmp);
+
+    ChildProcess sim;
+    ASSERT_TRUE(sim.Start({KILNSIM_PATH, "--units", "3", "--link", tmp / "com1"}));
+    ASSERT_TRUE(sim.ReadUntil("linked as", 5s)) << sim.Output();
+
+    CTreeListApp app(Language::English);
+    ASSERT_TRUE(app.InitInstance(OptionsInFolder(tmp)));
+    CMainFrame& frame = *app.MainFrame();
+    CTreeListDoc& doc = frame.Document();
+    // The connection's PC log is being written: its descriptor answered, its file open.
+    fs::path logPath;
+    ASSERT_TRUE(RunEventsUntil(
+        [&] {
+            AnswerDescriptorPrompt(QStringLiteral("ended under a sheet"));
+            logPath = doc.PcLog(0).LogFileName();
+            return !logPath.empty() && fs::exists(logPath);
+        },
+        75s))
+        << "status: " << frame.StatusText().toStdString();
+    const fs::path mirror = logPath.parent_path() / "CurrentLogSession.CSV";
+    EXPECT_TRUE(fs::exists(mirror));
+    // Only the end's save can bring the hive back.
+    fs::remove(tmp.Path() / "registry.reg");
+
+    bool signalled = false;
+    QTimer hand;
+    hand.setInterval(20);
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (!signalled && OpenSheet() != nullptr) {
+            signalled = true;
+            ::raise(SIGTERM);
+        }
+    });
+    hand.start();
+    bool stuck = false;
+    QTimer::singleShot(30s, &hand, [&] {
+        stuck = true;
+        QApplication::exit(1);
+    });
+    QTimer::singleShot(0, &frame, [&] { frame.ListView().OpenItem(0); });
+    const int status = QApplication::exec();
+    hand.stop();
+    ASSERT_TRUE(signalled) << "the sheet never opened";
+    EXPECT_FALSE(stuck);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(OpenSheet(), nullptr);
+    EXPECT_FALSE(frame.PortControl().IsOpen());
+    app.ExitInstance();
+
+    struct stat info {};
+    ASSERT_EQ(::stat(logPath.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0222, 0u) << "a finished log is read-only";
+    EXPECT_FALSE(fs::exists(mirror));
+    EXPECT_EQ(Lines(ReadFile(logPath)).front(), "ended under a sheet");
+    EXPECT_NE(ReadFile(tmp / "registry.reg").find("\"Alarm Annunciation\"=dword:00000000"),
+              std::string::npos);
+
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(5s), 0);
 }

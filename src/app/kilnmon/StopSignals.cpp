@@ -68,6 +68,7 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_signalFds) != 0) {
         return;
     }
+    m_bOwnsHandlers = true;
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -83,6 +84,10 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
 }
 
 StopSignals::~StopSignals() {
+    // A second instance found the handlers taken and must leave the first one's in place.
+    if (!m_bOwnsHandlers) {
+        return;
+    }
     for (const int signalNumber : kStopSignals) {
         // A last write to a closed output, at exit, must not kill the program after an
         // orderly end.

@@ -27,4 +27,5 @@ private slots:
 private:
     QSocketNotifier* m_pNotifier = nullptr;
     bool m_bValid = false;
+    bool m_bOwnsHandlers = false;
 };

@@ -90,6 +90,9 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     m_timer.stop();
+    // A sheet still open (the window ended without a close) goes while the document it works
+    // on is there; its exec() below this call returns once this has finished.
+    EndModalDialogs();
     m_pDocument.reset();
     AttachDocument(nullptr);
     AttachControl(nullptr);
@@ -130,12 +133,11 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
-    m_pList->setAccessibleName(Text(m_language, IDS_PANE_UNITS));
     setCentralWidget(m_pSplitter);
     m_pDocument->SetKilnListView(m_pList);
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
     // Operate, a double click, New Kiln and the tree's Properties open their sheets.
-    new SheetCommands(*m_pDocument, *m_pList, *m_pTree, this);
+    m_pSheets = new SheetCommands(*m_pDocument, *m_pList, *m_pTree, this);
 }
 
 void CMainFrame::OnInitialUpdate() {
@@ -145,8 +147,14 @@ void CMainFrame::OnInitialUpdate() {
     setWindowTitle(Text(language, TextId(language, IDS_APP_TITLE, IDS_APP_TITLE_ES)));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
-    // The right pane is the active one.
-    m_pList->setFocus();
+    // The right pane is the active one: the arrow keys move through the units at once. A farm
+    // without units leaves the list nothing to move through; the tree then takes the keys, to
+    // pick another farm.
+    if (m_pList->IsEmpty()) {
+        m_pTree->setFocus(Qt::OtherFocusReason);
+    } else {
+        m_pList->setFocus(Qt::OtherFocusReason);
+    }
     UpdateIndicators();
 }
 
@@ -243,8 +251,22 @@ void CMainFrame::OnAppAbout() {
     if (!m_strSpeakerName.isEmpty()) {
         extra << m_strSpeakerName;
     }
-    CAboutDlg about(m_language, extra, this);
-    about.exec();
+    // On the heap: the program's end may take it down, and this window, while its exec() is
+    // still below.
+    const QPointer<CMainFrame> alive(this);
+    m_pAbout = new CAboutDlg(m_language, extra, this);
+    m_pAbout->exec();
+    if (alive != nullptr) {
+        delete m_pAbout.data();
+    }
+}
+
+void CMainFrame::EndModalDialogs() {
+    m_pSheets->EndSheets();
+    if (m_pAbout != nullptr) {
+        m_pAbout->reject();
+        delete m_pAbout.data();
+    }
 }
 
 void CMainFrame::StartTimer() {
@@ -393,6 +415,9 @@ QString CMainFrame::PlacementText() const {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // However the end comes (Exit, the session's end, a signal), a sheet open under it is ended
+    // first, as its Cancel would: nothing unapplied is sent, and it is gone before the port.
+    EndModalDialogs();
     OnClose();
     event->accept();
 }

@@ -9,6 +9,7 @@
 #include "pclog/qt/LogDescriptorPrompt.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -17,12 +18,14 @@
 #include <string>
 
 class AlarmAttention;
+class CAboutDlg;
 class CMyListView;
 class CTreeListDoc;
 class CTreeListView;
 class QLabel;
 class QSettings;
 class QSplitter;
+class SheetCommands;
 
 // The main window: status bar, the farm tree and the kiln list side by side, the one-second
 // tick, the menus, and the serial line (the link half it inherits, the port control it owns).
@@ -117,6 +120,8 @@ private:
     void UpdateIndicators();
     // The close handler's work, once: port closed, placement saved.
     void OnClose();
+    // Ends the sheet, dialog or About box that runs modally, as its Cancel would.
+    void EndModalDialogs();
 
     Language m_language;
     // Declaration order is construction order; the destructor ends the document before any
@@ -137,6 +142,8 @@ private:
     // Goes after the document: an open prompt is taken down without answering it.
     LogDescriptorPrompt m_descriptorPrompt{this};
     AlarmAttention* m_pAttention = nullptr;
+    SheetCommands* m_pSheets = nullptr;
+    QPointer<CAboutDlg> m_pAbout;
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };

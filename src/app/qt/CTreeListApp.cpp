@@ -4,8 +4,10 @@
 #include "alarm/qt/ChooseAlarmToneBackend.h"
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
+#include "app/kilnmon/StopSignals.h"
 #include "app/qt/SingleInstanceGuard.h"
 
+#include <QGuiApplication>
 #include <QSettings>
 
 CTreeListApp::CTreeListApp(Language language, QObject* parent)
@@ -46,12 +48,24 @@ bool CTreeListApp::InitInstance(Options options) {
     m_pFrame->ShowAsPlaced();
     m_pFrame->ShowStartupNotices(QString::fromStdString(toneNotice));
     m_pFrame->StartTimer();
+    // From here on the program has something to end in order.
+    m_pStopSignals = std::make_unique<StopSignals>();
+    connect(m_pStopSignals.get(), &StopSignals::stopRequested, this, &CTreeListApp::EndProgram);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &CTreeListApp::EndProgram);
     return true;
+}
+
+void CTreeListApp::EndProgram() {
+    if (m_pFrame) {
+        m_pFrame->close();
+    }
 }
 
 int CTreeListApp::ExitInstance() {
     // The frame ends the document before its own parts, and its timer last of all.
     m_pFrame.reset();
+    // A stop asked for while the document ended finds nothing left to do.
+    m_pStopSignals.reset();
     m_pGuard.reset();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class SingleInstanceGuard;
+class StopSignals;
 
 // The application: one running program per user, the main window with the document inside it,
 // the tick, and the end in order.
@@ -35,6 +36,11 @@ public:
     // the tick's timer.
     int ExitInstance();
 
+    // What the end of the session and a stop signal (SIGTERM, SIGINT, SIGHUP) ask for: the
+    // window closes as File > Exit closes it, ending a sheet open under it first, and the event
+    // loop ends with the last window; ExitInstance ends the rest.
+    void EndProgram();
+
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     // The name the single-instance guard and the window class go by.
     QString WindowClassName() const;
@@ -43,4 +49,5 @@ private:
     Language m_language;
     std::unique_ptr<SingleInstanceGuard> m_pGuard;
     std::unique_ptr<CMainFrame> m_pFrame;
+    std::unique_ptr<StopSignals> m_pStopSignals;
 };

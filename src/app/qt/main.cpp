@@ -1,7 +1,6 @@
 // kilnwatch and kilnwatch-es: the desktop program. The language is chosen when it is built.
 
 #include "app/Language.h"
-#include "app/kilnmon/StopSignals.h"
 #include "app/qt/CTreeListApp.h"
 
 #include <QApplication>
@@ -109,12 +108,8 @@ int main(int argc, char** argv) {
         // Another instance runs and has been asked to show itself.
         return 0;
     }
-    // The end of the session, or a plain kill, ends the program as File > Exit does.
-    StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, theApp.MainFrame(),
-                     &QWidget::close);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, theApp.MainFrame(),
-                     &QWidget::close);
+    // The end of the session, or a plain kill, ends the program as File > Exit does: the
+    // application object answers them.
     const int status = app.exec();
     theApp.ExitInstance();
     return status;

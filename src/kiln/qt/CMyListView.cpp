@@ -4,6 +4,7 @@
 #include "app/StringTable.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/qt/GridLineDelegate.h"
+#include "kiln/qt/KilnListAccessible.h"
 #include "kiln/qt/KilnListModel.h"
 #include "kiln/qt/PaletteSheetSink.h"
 #include "net/LineHealthTable.h"
@@ -29,8 +30,9 @@ constexpr std::array<int, KilnListModel::kColumnCount> kNormalWidths = {
 constexpr std::array<int, KilnListModel::kColumnCount> kLargeWidths = {
     56, 0, 75, 0, 50, 50, 50, 0, 0, 50, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// A font whose widest character is wider than this gets the large widths.
-constexpr int kLargeFontMaxWidth = 14;
+// A font whose average character is wider than this gets the large widths. The widest glyph
+// says nothing of the text's width: it passes this for every usual desktop font.
+constexpr int kLargeFontCharWidth = 14;
 
 constexpr std::uint32_t kStyleBits = 0x0C;
 constexpr int kStyleShift = 2;
@@ -55,6 +57,7 @@ int CMyListView::ColumnWidth(int column, bool largeFont) {
 
 CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     : QWidget(parent), m_document(document) {
+    KilnListAccessible::Install();
     m_pModel = new KilnListModel(document.GetLanguage(), this);
     // Each line's tooltip also gives the unit's line health on this connection.
     m_pModel->SetTipSource([this](int nodeIndex) {
@@ -92,6 +95,14 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
     m_pIcons->setWrapping(true);
     m_pIcons->setUniformItemSizes(true);
 
+    // The view that has the keyboard is what a screen reader announces: it goes by the pane's
+    // name, whichever style is on.
+    const QString name =
+        QString::fromStdString(StringTable::Text(document.GetLanguage(), IDS_PANE_UNITS));
+    setAccessibleName(name);
+    m_pDetails->setAccessibleName(name);
+    m_pIcons->setAccessibleName(name);
+
     m_pStack = new QStackedLayout(this);
     m_pStack->setContentsMargins(0, 0, 0, 0);
     m_pStack->addWidget(m_pDetails);
@@ -118,7 +129,7 @@ void CMyListView::OnInitialUpdate() {
 }
 
 void CMyListView::ApplyColumnWidths() {
-    const bool large = QFontMetrics(font()).maxWidth() > kLargeFontMaxWidth;
+    const bool large = QFontMetrics(font()).averageCharWidth() > kLargeFontCharWidth;
     for (int column = 0; column < KilnListModel::kColumnCount; ++column) {
         int width = ColumnWidth(column, large);
         // The unnamed columns stay in the model for whoever reads it, but take no room and
@@ -309,14 +320,25 @@ void CMyListView::ApplyStyle(int style) {
         m_pIcons->setFlow(QListView::TopToBottom);
         break;
     default:
-        m_pStack->setCurrentWidget(m_pDetails);
+        ShowView(m_pDetails);
         return;
     }
     // Changing the view mode resets these; the icon styles always wrap and stay put.
     m_pIcons->setMovement(QListView::Static);
     m_pIcons->setWrapping(true);
     m_pIcons->setSpacing(style == LargeIcons ? 8 : 2);
-    m_pStack->setCurrentWidget(m_pIcons);
+    ShowView(m_pIcons);
+}
+
+void CMyListView::ShowView(QAbstractItemView* view) {
+    // The stack hands the keyboard focus to the view coming in when the one going out had it.
+    m_pStack->setCurrentWidget(view);
+    // Whoever gives the list the focus gives it to the view on screen, the one that takes keys.
+    setFocusProxy(view);
+}
+
+bool CMyListView::IsEmpty() const {
+    return m_pModel->rowCount() == 0;
 }
 
 // ---- Menus and commands --------------------------------------------------------------------

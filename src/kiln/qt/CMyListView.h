@@ -10,6 +10,7 @@ class CFlatHeaderCtrl;
 class CTreeListDoc;
 class KilnListModel;
 class PaletteSheetSink;
+class QAbstractItemView;
 class QListView;
 class QMenu;
 class QModelIndex;
@@ -24,6 +25,9 @@ class QTreeView;
 //
 // Every command looks the unit up again when it runs: a unit deleted, or a farm switched, since
 // the menu opened leaves the command with nothing to do.
+//
+// Only the view of the style chosen is on screen: the keyboard focus given to the list goes to
+// it, and a screen reader finds it alone, each unit once.
 class CMyListView : public QWidget, public KilnListView {
     Q_OBJECT
 
@@ -77,6 +81,8 @@ public:
 
     void SetListStyle(int style);
     int ListStyle() const;
+    // No line is shown.
+    bool IsEmpty() const;
 
     // The menu of a line, for the unit of that item; nullptr (and no selected unit) when the
     // item has no line or its slot is empty. The caller owns the menu; its actions carry the
@@ -123,6 +129,7 @@ private:
     void ForgetSelection();
     void ApplyColumnWidths();
     void ApplyStyle(int style);
+    void ShowView(QAbstractItemView* view);
     void ShowContextMenu(QWidget* view, const QModelIndex& index, const QPoint& position);
 
     CTreeListDoc& m_document;

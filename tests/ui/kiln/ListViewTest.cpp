@@ -6,10 +6,13 @@
 #include "ui/kiln/ListTestRecords.h"
 #include "widgets/CFlatHeaderCtrl.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QListView>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,17 @@
 using namespace listtest;
 
 namespace {
+
+// How many objects under root a screen reader finds by this name.
+int AccessibleNamed(QAccessibleInterface* root, const QString& name) {
+    int found = root->text(QAccessible::Name) == name ? 1 : 0;
+    for (int i = 0; i < root->childCount(); ++i) {
+        if (QAccessibleInterface* child = root->child(i)) {
+            found += AccessibleNamed(child, name);
+        }
+    }
+    return found;
+}
 
 class RecordingSheet : public PaletteSheetSink {
 public:
@@ -359,6 +373,82 @@ TEST(KilnListStyles, OnlyTheSixNamedColumnsTakeRoom) {
     EXPECT_EQ(layout.sections[1].dividerX, layout.sections[0].dividerX);
     EXPECT_EQ(layout.sections[1].rect.width(), 0);
     EXPECT_EQ(layout.frame.width(), layout.sections[9].dividerX) << "frame ends at RTD4";
+}
+
+TEST(KilnListStyles, TakesColumnWidthsFromTheAverageCharacter) {
+    // The usual desktop font: its widest glyph is wider than 14 pixels, its characters are not.
+    QFont usual(QStringLiteral("DejaVu Sans"));
+    usual.setPointSize(9);
+    ASSERT_GT(QFontMetrics(usual).maxWidth(), 14) << "a font the widest-glyph rule misjudges";
+    QFont large(QStringLiteral("DejaVu Sans"));
+    large.setPixelSize(34);
+    ASSERT_GT(QFontMetrics(large).averageCharWidth(), 14);
+
+    ListFixture f;
+    // Titles small enough for any column, so the widths seen are the rule's alone.
+    QFont titles(QStringLiteral("DejaVu Sans"));
+    titles.setPixelSize(6);
+    f.view.Header().setFont(titles);
+    for (const auto& [font, isLarge] : {std::pair{usual, false}, std::pair{large, true}}) {
+        f.view.setFont(font);
+        f.view.OnInitialUpdate();
+        for (int column : {0, 2, 4, 5, 6, 9}) {
+            EXPECT_EQ(f.view.Header().sectionSize(column),
+                      CMyListView::ColumnWidth(column, isLarge))
+                << "column " << column << " at " << font.toString().toStdString();
+        }
+    }
+}
+
+TEST(KilnListStyles, TheArrowKeysOfTheListMoveThroughTheUnitsOfTheViewOnScreen) {
+    ListFixture f;
+    for (int nodeId : {3, 7, 9}) {
+        f.AddUnit(0, Running(nodeId));
+    }
+    f.Show(0);
+    f.view.show();
+    QApplication::setActiveWindow(&f.view);
+    for (int style : {CMyListView::Details, CMyListView::LargeIcons, CMyListView::List}) {
+        f.view.SetListStyle(style);
+        f.view.setFocus(Qt::OtherFocusReason);
+        QAbstractItemView* shown = style == CMyListView::Details
+                                       ? static_cast<QAbstractItemView*>(&f.view.DetailsView())
+                                       : &f.view.IconView();
+        ASSERT_EQ(QApplication::focusWidget(), shown) << "style " << style;
+        shown->setCurrentIndex(f.view.Model().index(0, 0));
+        const int forward = style == CMyListView::LargeIcons ? Qt::Key_Right : Qt::Key_Down;
+        QTest::keyClick(shown, static_cast<Qt::Key>(forward));
+        EXPECT_EQ(shown->currentIndex().row(), 1) << "style " << style;
+    }
+}
+
+TEST(KilnListAccessibility, AScreenReaderFindsEachUnitOnceInEveryStyle) {
+    ListFixture f;
+    for (int nodeId : {3, 7, 9}) {
+        f.AddUnit(0, Running(nodeId));
+    }
+    f.Show(0);
+    f.view.resize(500, 300);
+    f.view.show();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&f.view);
+    ASSERT_NE(list, nullptr);
+    for (int style : {CMyListView::LargeIcons, CMyListView::SmallIcons, CMyListView::List,
+                      CMyListView::Details}) {
+        f.view.SetListStyle(style);
+        for (const char* unit : {" 003", " 007", " 009"}) {
+            EXPECT_EQ(AccessibleNamed(list, unit), 1) << unit << " in style " << style;
+        }
+        // The one view a reader reaches is the one on screen.
+        ASSERT_EQ(list->childCount(), 1) << "style " << style;
+        QAccessibleInterface* view = list->child(0);
+        EXPECT_FALSE(view->state().invisible) << "style " << style;
+        EXPECT_EQ(view->text(QAccessible::Name), list->text(QAccessible::Name));
+        EXPECT_FALSE(view->text(QAccessible::Name).isEmpty());
+        EXPECT_EQ(list->indexOfChild(view), 0);
+        QWidget* hidden = style == CMyListView::Details ? static_cast<QWidget*>(&f.view.IconView())
+                                                        : &f.view.DetailsView();
+        EXPECT_EQ(list->indexOfChild(QAccessible::queryAccessibleInterface(hidden)), -1);
+    }
 }
 
 TEST(KilnListSheet, TheOpenSheetHearsOfItsUnitAndOfCommits) {
