@@ -58,12 +58,21 @@ TEST(SpinButtonAccessibility, IncreaseAndDecreaseStepAsTheArrowsAndOnlyWhileEnab
 }
 
 TEST(SpinButtonAccessibility, AScreenReaderSwitchesAUnitBetweenStandbyAndRun) {
-    ScratchDirectory workDir;
-    CTreeListDoc doc{Language::English, workDir.Path()};
+    // Unit 12 of a connected farm, answering once its sheet is open.
+    EngineFixture f;
+    CTreeListDoc& doc = f.doc;
+    ConfigureUnits(doc.Farm(0), {12});
+    doc.FarmConnect(0);
+    for (int i = 0; i < 3; ++i) {
+        doc.Timer1_Tick();
+    }
+    const SheetTicket ticket = doc.OpenSheetTicket(0, 11);
+    doc.Timer1_Tick();
+    f.Reply(StatusReply(12, 0x3A));
     PaletteDisplayBlock block;
     block.m_iCuringMethod = CM_DT;
     block.m_iOperationalMode = US_STANDBY;
-    CPaletteSheet sheet(doc, true, 12, block);
+    CPaletteSheet sheet(doc, ticket, true, 12, block);
     CPalettePage& page = sheet.Page();
     QAccessibleActionInterface* actions = Actions(page.Spin());
     ASSERT_NE(actions, nullptr);
@@ -77,7 +86,7 @@ TEST(SpinButtonAccessibility, AScreenReaderSwitchesAUnitBetweenStandbyAndRun) {
 
     // A unit in Setup cannot be switched: the reader is offered nothing.
     block.m_iOperationalMode = US_SETUP;
-    CPaletteSheet setup(doc, true, 12, block);
+    CPaletteSheet setup(doc, ticket, true, 12, block);
     EXPECT_FALSE(Actions(setup.Page().Spin())->actionNames().contains(kIncrease));
 }
 
