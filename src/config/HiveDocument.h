@@ -40,6 +40,8 @@ public:
         std::string name; // empty: the key's default value
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
+
+        bool operator==(const Value&) const = default;
     };
 
     enum class SetOutcome { NoSuchKey, Unchanged, Changed };
@@ -66,16 +68,23 @@ public:
     // The registry editor's text of one value line (continuation lines joined by CR LF).
     static std::string FormatValue(const Value& value);
 
+    // The same keys, values and lines, in the same order.
+    bool operator==(const HiveDocument&) const = default;
+
 private:
     struct Entry {
         std::string raw; // the line(s) as read or formatted, without the final line end
         bool isValue = false;
         Value value;
+
+        bool operator==(const Entry&) const = default;
     };
     struct Section {
         std::string raw;    // the key line
         std::string folded; // canonical, case-folded path for comparisons
         std::vector<Entry> entries;
+
+        bool operator==(const Section&) const = default;
     };
 
     static std::string Fold(std::string_view path);
