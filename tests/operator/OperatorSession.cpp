@@ -111,8 +111,10 @@ OperatorOutcome OperatorSession::Replay(std::uint64_t seed, const OperatorSequen
     return session.Run();
 }
 
-OperatorOutcome OperatorSession::Random(std::uint64_t seed, int steps, OperatorProfile profile) {
+OperatorOutcome OperatorSession::Random(std::uint64_t seed, int steps, OperatorProfile profile,
+                                        bool keepGoing) {
     OperatorSession session(seed, profile, std::make_unique<RandomSource>(seed, steps));
+    session.m_bKeepGoing = keepGoing;
     return session.Run();
 }
 
@@ -145,7 +147,7 @@ OperatorOutcome OperatorSession::Run() {
 }
 
 void OperatorSession::RunSteps(int depth) {
-    while (!m_checks.Failed() && !m_bExitDone) {
+    while ((m_bKeepGoing || !m_checks.Failed()) && !m_bExitDone) {
         if (depth > 0 && m_h.OpenSheet() == nullptr) {
             return;
         }

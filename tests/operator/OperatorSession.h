@@ -40,8 +40,11 @@ public:
     static OperatorOutcome Replay(std::uint64_t seed, const OperatorSequence& steps,
                                   OperatorProfile profile = OperatorProfile::Any,
                                   StepHook beforeStep = nullptr);
-    // Steps chosen at random from the seed, as many as given, then the exit.
-    static OperatorOutcome Random(std::uint64_t seed, int steps, OperatorProfile profile);
+    // Steps chosen at random from the seed, as many as given, then the exit. keepGoing: the
+    // run goes on to the end after a check failed (the first failure is the one reported), for
+    // soaks that look for crashes and leaks as well.
+    static OperatorOutcome Random(std::uint64_t seed, int steps, OperatorProfile profile,
+                                  bool keepGoing = false);
     // A shorter sequence of the seed that still fails the same check under the profile: steps
     // left out, and waits shortened, for as long as the failure stays.
     static OperatorSequence Shrink(std::uint64_t seed, const OperatorSequence& steps,
@@ -88,4 +91,5 @@ private:
     std::size_t m_sheetReads = 0;
     int m_appliedAtTick = -1;
     int m_descriptors = 0;
+    bool m_bKeepGoing = false;
 };

@@ -27,9 +27,9 @@ OperatorSequence Steps(const char* text) {
 }
 
 std::string Report(std::uint64_t seed, const OperatorOutcome& outcome,
-                   const OperatorSequence& shortest) {
-    return "seed " + std::to_string(seed) + ": " + outcome.failure + "\n  shortest (" +
-           std::to_string(shortest.size()) + " steps): " + ToText(shortest);
+                   const OperatorSequence& steps, const char* which = "shortest") {
+    return "seed " + std::to_string(seed) + ": " + outcome.failure + "\n  " + which + " (" +
+           std::to_string(steps.size()) + " steps): " + ToText(steps);
 }
 
 struct SweepTally {
@@ -181,7 +181,9 @@ TEST(SimulatedOperator, OperatorsWhoPullTheAdapterKeepEveryCheck) {
 
 // Long sequences over many seeds, for scripts/soak-operator: KILNWATCH_OPERATOR_SOAK_SEEDS
 // (such as 1-500), KILNWATCH_OPERATOR_SOAK_STEPS (300 when unset) and
-// KILNWATCH_OPERATOR_SOAK_PROFILE (careful, careless or any; any when unset).
+// KILNWATCH_OPERATOR_SOAK_PROFILE (careful, careless or any; any when unset). With
+// KILNWATCH_OPERATOR_SOAK_KEEP_GOING=1 every sequence runs to its end whatever check failed,
+// and failures are not shrunk: a soak under the sanitizers for crashes and leaks.
 TEST(SimulatedOperatorSoak, LongSequences) {
     const char* seedText = std::getenv("KILNWATCH_OPERATOR_SOAK_SEEDS");
     if (seedText == nullptr || *seedText == '\0') {
@@ -197,10 +199,14 @@ TEST(SimulatedOperatorSoak, LongSequences) {
     const char* profileText = profile == OperatorProfile::Careful    ? "careful"
                               : profile == OperatorProfile::Careless ? "careless"
                                                                      : "any";
+    const char* keepGoingText = std::getenv("KILNWATCH_OPERATOR_SOAK_KEEP_GOING");
+    const bool keepGoing = keepGoingText != nullptr && std::string(keepGoingText) == "1";
     std::vector<std::uint64_t> failing;
     SweepTally tally;
     for (const std::uint64_t seed : seeds) {
-        const OperatorOutcome outcome = OperatorSession::Random(seed, steps, profile);
+        // Where a crash happened, for the end of the log.
+        std::fprintf(stderr, "soak seed %llu\n", static_cast<unsigned long long>(seed));
+        const OperatorOutcome outcome = OperatorSession::Random(seed, steps, profile, keepGoing);
         tally.steps += outcome.steps.size();
         tally.ticks += outcome.ticks;
         tally.commits += outcome.commits;
@@ -208,9 +214,12 @@ TEST(SimulatedOperatorSoak, LongSequences) {
             continue;
         }
         failing.push_back(seed);
-        const OperatorSequence shortest =
-            OperatorSession::Shrink(seed, outcome.steps, outcome.invariant, profile);
-        std::printf("FAIL %s\n", Report(seed, outcome, shortest).c_str());
+        const std::string report =
+            keepGoing
+                ? Report(seed, outcome, outcome.steps, "steps")
+                : Report(seed, outcome,
+                         OperatorSession::Shrink(seed, outcome.steps, outcome.invariant, profile));
+        std::printf("FAIL %s\n", report.c_str());
         std::fflush(stdout);
     }
     std::string list;
