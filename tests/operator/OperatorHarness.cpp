@@ -104,7 +104,7 @@ void OperatorHarness::WriteHive(const std::string& path) const {
                 bitmap[(node - 1) / 8] |= static_cast<unsigned char>(1u << ((node - 1) % 8));
             }
         }
-        char text[64];
+        char text[96];
         std::snprintf(text, sizeof text,
                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer\\Farm %02zu]",
                       farm + 1);
@@ -367,11 +367,15 @@ bool OperatorHarness::NewKiln(const std::function<void()>& whileOpen) {
     return done;
 }
 
-void OperatorHarness::WhenModalOpens(const std::function<void()>& whileOpen, int tries) {
-    if (tries == 20) {
-        m_modalSerial = ++m_modalSerials;
-    }
-    const std::uint64_t serial = m_modalSerial;
+void OperatorHarness::WhenModalOpens(const std::function<void()>& whileOpen) {
+    m_modalSerial = ++m_modalSerials;
+    PostModalHand(whileOpen, m_modalSerial, kModalTries);
+}
+
+void OperatorHarness::PostModalHand(const std::function<void()>& whileOpen, std::uint64_t serial,
+                                    int tries) {
+    // Queued behind the request that opens the sheet or dialog, so it runs inside the modal
+    // loop; until that is up, it queues itself again a few times.
     QMetaObject::invokeMethod(
         m_pFrame.get(),
         [this, whileOpen, tries, serial] {
@@ -384,7 +388,7 @@ void OperatorHarness::WhenModalOpens(const std::function<void()>& whileOpen, int
             }
             if (modal == nullptr) {
                 if (tries > 0) {
-                    WhenModalOpens(whileOpen, tries - 1);
+                    PostModalHand(whileOpen, serial, tries - 1);
                 }
                 return;
             }

@@ -83,7 +83,9 @@ private:
     void WriteHive(const std::string& path) const;
     bool RightClickOn(QWidget* viewport, const QPoint& at, const std::function<void(QMenu*)>& hand);
     // Posts the hand that runs inside the sheet or dialog about to open.
-    void WhenModalOpens(const std::function<void()>& whileOpen, int tries = 20);
+    void WhenModalOpens(const std::function<void()>& whileOpen);
+    void PostModalHand(const std::function<void()>& whileOpen, std::uint64_t serial, int tries);
+    static constexpr int kModalTries = 20;
     void EndLostPort();
 
     OperatorSetup m_setup;
