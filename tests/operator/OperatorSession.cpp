@@ -105,9 +105,11 @@ OperatorSession::OperatorSession(std::uint64_t seed, OperatorProfile profile,
 OperatorSession::~OperatorSession() = default;
 
 OperatorOutcome OperatorSession::Replay(std::uint64_t seed, const OperatorSequence& steps,
-                                        OperatorProfile profile, StepHook beforeStep) {
+                                        OperatorProfile profile, StepHook beforeStep,
+                                        bool keepGoing) {
     OperatorSession session(seed, profile, std::make_unique<ListSource>(steps));
     session.m_beforeStep = std::move(beforeStep);
+    session.m_bKeepGoing = keepGoing;
     return session.Run();
 }
 

@@ -35,11 +35,11 @@ class OperatorSession {
 public:
     // The steps as given (an exit is added when they have none). beforeStep, when given, runs
     // before each step with its index: how the tests of the checks break the program's rules
-    // behind the operator's back.
+    // behind the operator's back, or look at it. keepGoing as for Random.
     using StepHook = std::function<void(OperatorHarness&, std::size_t)>;
     static OperatorOutcome Replay(std::uint64_t seed, const OperatorSequence& steps,
                                   OperatorProfile profile = OperatorProfile::Any,
-                                  StepHook beforeStep = nullptr);
+                                  StepHook beforeStep = nullptr, bool keepGoing = false);
     // Steps chosen at random from the seed, as many as given, then the exit. keepGoing: the
     // run goes on to the end after a check failed (the first failure is the one reported), for
     // soaks that look for crashes and leaks as well.

@@ -97,6 +97,21 @@ TEST(SimulatedOperator, ApplyOnTheConnectedFarmSwitchesTheUnitThroughItsSheet) {
     EXPECT_GT(outcome.logLines, 0u) << "the descriptor is no detail line, the units' lines are";
 }
 
+TEST(SimulatedOperator, PulledAdapterReachesTheProgramAsALostPort) {
+    bool portClosed = false;
+    bool farmDisconnected = false;
+    const auto look = [&](OperatorHarness& h, std::size_t i) {
+        if (i == 3) {
+            portClosed = !h.Frame()->IsPortOpen() && h.Farms().OpenFarm() < 0;
+            farmDisconnected = h.Frame()->Document().Farm(0).m_bFarmIsConnected == 0;
+        }
+    };
+    OperatorSession::Replay(1, Steps("connect 1; tick 2; pull 1; tick 1; exit"),
+                            OperatorProfile::Any, look, true);
+    EXPECT_TRUE(portClosed);
+    EXPECT_TRUE(farmDisconnected);
+}
+
 // ---- The checks catch what they are for --------------------------------------------------------
 
 TEST(OperatorChecks, CatchACommitThatNoSheetApplied) {
