@@ -62,7 +62,10 @@ void CTreeListDoc::Timer1_Tick() {
     if (m_link.m_byFarmToConnectOnStartup != 0) {
         const int startupFarm = m_link.m_byFarmToConnectOnStartup - 1;
         m_link.m_byFarmToConnectOnStartup = 0;
-        if (startupFarm >= 0 && startupFarm < kFarmCount) {
+        // The operator may have connected a farm before this first tick: the one serial line
+        // is theirs then, and the start-up farm is not connected over it.
+        const bool lineTaken = connected || m_link.m_nConnectStage > 0;
+        if (startupFarm >= 0 && startupFarm < kFarmCount && !lineTaken) {
             FarmConnect(startupFarm);
         }
     }

@@ -53,6 +53,7 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
                        QWidget* parent)
     : QMainWindow(parent), m_language(language), m_pClock(std::move(seams.clock)),
       m_pSpeaker(std::move(seams.speaker)), m_strSpeakerName(seams.speakerName), m_control(nullptr),
+      m_pLine(std::move(seams.line)),
       m_pDocument(workingDirectory.empty()
                       ? std::make_unique<CTreeListDoc>(language)
                       : std::make_unique<CTreeListDoc>(language, workingDirectory)),
@@ -68,11 +69,11 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     doc.SetSpeakerBackend(m_pSpeaker.get());
     doc.SetPortWriter(this);
     doc.SetFrameServices(this);
-    AttachControl(&m_control);
+    AttachControl(&Line());
     AttachDocument(&doc);
     m_control.setObjectName(QStringLiteral("portControl%1").arg(kPortControlId));
     // A device that vanished disconnects the farm as the disconnect command does.
-    connect(&m_control, &QtSerialPortControl::portLost, this, [this] { OnPortLost(); });
+    connect(&m_control, &QtSerialPortControl::portLost, this, &CMainFrame::OnPortLost);
 
     setWindowIcon(KilnIcons::Icon(KilnIcons::kProgram));
     resize(760, 520);
@@ -277,6 +278,10 @@ void CMainFrame::OnTimer() {
     m_pDocument->Timer1_Tick();
     m_pAttention->Update(m_pDocument->ToneSounding());
     UpdateIndicators();
+}
+
+void CMainFrame::OnPortLost() {
+    CMainFrameLink::OnPortLost();
 }
 
 void CMainFrame::SetStatusText(const std::string& text) {

@@ -58,6 +58,9 @@ public:
         std::unique_ptr<SpeakerBackend> speaker;
         // Shown in the About box: what the alarm tone sounds through.
         QString speakerName;
+        // The serial line, when it is not the port control on QSerialPort (a simulated one).
+        // It tells of a device that vanished by calling OnPortLost, as portLost does.
+        std::unique_ptr<SerialPortControl> line;
     };
 
     // workingDirectory: where PC_Logs goes; the current directory when empty.
@@ -69,6 +72,8 @@ public:
     CTreeListView& TreeView() { return *m_pTree; }
     CMyListView& ListView() { return *m_pList; }
     QtSerialPortControl& PortControl() { return m_control; }
+    // The control the serial link talks to: the line of the seams, else PortControl().
+    SerialPortControl& Line() { return m_pLine ? *m_pLine : m_control; }
     Language GetLanguage() const { return m_language; }
 
     // After the document has loaded its settings: the views' first update, title and menus.
@@ -103,6 +108,9 @@ public:
 
 public slots:
     void OnTimer();
+    // The device of the open port is gone (a USB adapter pulled): the port is closed and the
+    // farm disconnected as the disconnect command does it.
+    void OnPortLost();
     // A second start asked for this window.
     void RestoreAndRaise();
     void OnAppAbout();
@@ -130,6 +138,7 @@ private:
     std::unique_ptr<SpeakerBackend> m_pSpeaker;
     QString m_strSpeakerName;
     QtSerialPortControl m_control;
+    std::unique_ptr<SerialPortControl> m_pLine;
     std::unique_ptr<CTreeListDoc> m_pDocument;
     QTimer m_timer;
 
