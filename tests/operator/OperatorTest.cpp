@@ -118,11 +118,12 @@ TEST(OperatorChecks, CatchACommitThatNoSheetApplied) {
     const OperatorOutcome outcome =
         OperatorSession::Replay(1, Steps("connect 1; tick 3; answer; tick 8; tick 2"),
                                 OperatorProfile::Any, [](OperatorHarness& h, std::size_t i) {
-                                    if (i == 4) {
-                                        // The unit's reply is at hand, but no sheet of it was
-                                        // opened or applied.
-                                        CTreeListDoc& doc = h.Frame()->Document();
+                                    // The unit is selected and its reply taken, but no sheet
+                                    // of it was opened or applied.
+                                    CTreeListDoc& doc = h.Frame()->Document();
+                                    if (i == 2) {
                                         doc.GetKilnRecord(0, 4);
+                                    } else if (i == 4) {
                                         doc.Apply_3_1(4);
                                     }
                                 });
