@@ -74,15 +74,7 @@ bool CLog::lOGmESSAGE(bool withTimeStamp, const std::string& text) {
         line = LogLineTimeStamp(m_pClock->Now());
     }
     line += text;
-    line += "\r\n";
-    bool logged = false;
-    if (m_bLogFileOpen) {
-        logged = m_logFile.Write(line);
-    }
-    if (m_bMirrorFileOpen) {
-        m_mirrorFile.Write(line);
-    }
-    return logged;
+    return WriteLine(line);
 }
 
 bool CLog::WriteLine(const std::string& line) {

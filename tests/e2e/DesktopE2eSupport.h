@@ -7,6 +7,7 @@
 
 #include "app/qt/CTreeListApp.h"
 #include "kiln/qt/KilnListModel.h"
+#include "sheets/CPaletteSheet.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -69,6 +70,17 @@ inline bool AnswerDescriptorPrompt(const QString& text, const QWidget* skip = nu
         }
     }
     return false;
+}
+
+// The controller sheet on screen, or nullptr.
+inline CPaletteSheet* VisiblePaletteSheet() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* sheet = qobject_cast<CPaletteSheet*>(widget);
+            sheet != nullptr && sheet->isVisible()) {
+            return sheet;
+        }
+    }
+    return nullptr;
 }
 
 inline QString Cell(const KilnListModel& model, int row, int column) {

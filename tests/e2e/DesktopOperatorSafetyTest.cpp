@@ -53,16 +53,6 @@ void WriteTwoFarmHive(const std::string& path, bool annunciation) {
     std::ofstream(path, std::ios::binary) << hive.str();
 }
 
-CPaletteSheet* OpenSheet() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* sheet = qobject_cast<CPaletteSheet*>(widget);
-            sheet != nullptr && sheet->isVisible()) {
-            return sheet;
-        }
-    }
-    return nullptr;
-}
-
 // Double-clicks the list's first line as the operator does.
 void DoubleClickFirstLine(CMainFrame& frame) {
     QAbstractItemView& view = frame.ListView().DetailsView().isVisible()
@@ -112,7 +102,7 @@ TEST(OperatorSafety, SheetOfAFarmNotConnectedNeverSwitchesTheConnectedFarmsUnit)
     KilnListModel& model = frame.ListView().Model();
     ASSERT_TRUE(RunEventsUntil(
         [&] {
-            AnswerDescriptorPrompt(QString(), OpenSheet());
+            AnswerDescriptorPrompt(QString(), VisiblePaletteSheet());
             return Cell(model, 0, 2) == "Standby";
         },
         30s));
@@ -123,7 +113,7 @@ TEST(OperatorSafety, SheetOfAFarmNotConnectedNeverSwitchesTheConnectedFarmsUnit)
     QTimer hand;
     hand.setInterval(50);
     QObject::connect(&hand, &QTimer::timeout, [&] {
-        CPaletteSheet* sheet = OpenSheet();
+        CPaletteSheet* sheet = VisiblePaletteSheet();
         if (sheet != nullptr) {
             seen = sheet->Page().ReasonLabel()->text();
         }
@@ -134,7 +124,8 @@ TEST(OperatorSafety, SheetOfAFarmNotConnectedNeverSwitchesTheConnectedFarmsUnit)
     });
     hand.start();
     DoubleClickFirstLine(frame);
-    ASSERT_TRUE(RunEventsUntil([&] { return readyOnGroup1 && OpenSheet() == nullptr; }, 30s))
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return readyOnGroup1 && VisiblePaletteSheet() == nullptr; }, 30s))
         << seen.toStdString();
     hand.stop();
 
@@ -146,7 +137,7 @@ TEST(OperatorSafety, SheetOfAFarmNotConnectedNeverSwitchesTheConnectedFarmsUnit)
     int tries = 0;
     QObject::disconnect(&hand, nullptr, nullptr, nullptr);
     QObject::connect(&hand, &QTimer::timeout, [&] {
-        CPaletteSheet* sheet = OpenSheet();
+        CPaletteSheet* sheet = VisiblePaletteSheet();
         if (sheet == nullptr) {
             return;
         }
@@ -161,7 +152,8 @@ TEST(OperatorSafety, SheetOfAFarmNotConnectedNeverSwitchesTheConnectedFarmsUnit)
     });
     hand.start();
     DoubleClickFirstLine(frame);
-    ASSERT_TRUE(RunEventsUntil([&] { return tries >= 60 && OpenSheet() == nullptr; }, 30s));
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return tries >= 60 && VisiblePaletteSheet() == nullptr; }, 30s));
     hand.stop();
     EXPECT_FALSE(everEnabled);
     EXPECT_EQ(reason, "Farm not connected");

@@ -31,19 +31,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-CPaletteSheet* OpenSheet() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* sheet = qobject_cast<CPaletteSheet*>(widget);
-            sheet != nullptr && sheet->isVisible()) {
-            return sheet;
-        }
-    }
-    return nullptr;
-}
-
 // Confirms a Log Descriptor prompt if one is open, never the controller sheet.
 void ConfirmDescriptorPrompt() {
-    AnswerDescriptorPrompt(QString(), OpenSheet());
+    AnswerDescriptorPrompt(QString(), VisiblePaletteSheet());
 }
 
 } // namespace
@@ -84,7 +74,7 @@ TEST(KilnwatchSheetWithKilnsim, RunAppliedFromTheSheetReachesTheUnitAndItsLine) 
     QDeadlineTimer giveUp(90s);
     QObject::connect(&operatorHand, &QTimer::timeout, [&] {
         ConfirmDescriptorPrompt();
-        CPaletteSheet* sheet = OpenSheet();
+        CPaletteSheet* sheet = VisiblePaletteSheet();
         if (sheet == nullptr) {
             return;
         }
@@ -163,7 +153,7 @@ TEST(KilnwatchSheetWithKilnsim, SigtermWithTheSheetOpenFinishesThePcLogAndSavesT
     QTimer hand;
     hand.setInterval(20);
     QObject::connect(&hand, &QTimer::timeout, [&] {
-        if (!signalled && OpenSheet() != nullptr) {
+        if (!signalled && VisiblePaletteSheet() != nullptr) {
             signalled = true;
             ::raise(SIGTERM);
         }
@@ -180,7 +170,7 @@ TEST(KilnwatchSheetWithKilnsim, SigtermWithTheSheetOpenFinishesThePcLogAndSavesT
     ASSERT_TRUE(signalled) << "the sheet never opened";
     EXPECT_FALSE(stuck);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(OpenSheet(), nullptr);
+    EXPECT_EQ(VisiblePaletteSheet(), nullptr);
     EXPECT_FALSE(frame.PortControl().IsOpen());
     app.ExitInstance();
 

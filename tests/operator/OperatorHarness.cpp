@@ -273,35 +273,36 @@ bool OperatorHarness::FarmCommand(int farmIndex, int command) {
     return done;
 }
 
-bool OperatorHarness::ClickUnit(int nodeId) {
+QModelIndex OperatorHarness::ShownUnit(int nodeId) {
     if (!m_pFrame) {
-        return false;
+        return {};
     }
     CMyListView& list = m_pFrame->ListView();
-    const int row = list.Model().IsShown(nodeId - 1) ? list.Model().ItemOfNode(nodeId - 1) : -1;
-    if (row < 0) {
+    if (!list.Model().IsShown(nodeId - 1)) {
+        return {};
+    }
+    const QModelIndex index = list.Model().index(list.Model().ItemOfNode(nodeId - 1), 0);
+    list.DetailsView().scrollTo(index);
+    return index;
+}
+
+bool OperatorHarness::ClickUnit(int nodeId) {
+    const QModelIndex index = ShownUnit(nodeId);
+    if (!index.isValid()) {
         return false;
     }
-    QTreeView& view = list.DetailsView();
-    const QModelIndex index = list.Model().index(row, 0);
-    view.scrollTo(index);
+    QTreeView& view = m_pFrame->ListView().DetailsView();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(index).center());
     QCoreApplication::processEvents();
     return true;
 }
 
 bool OperatorHarness::DoubleClickUnit(int nodeId, const std::function<void()>& whileOpen) {
-    if (!m_pFrame) {
+    const QModelIndex index = ShownUnit(nodeId);
+    if (!index.isValid()) {
         return false;
     }
-    CMyListView& list = m_pFrame->ListView();
-    const int row = list.Model().IsShown(nodeId - 1) ? list.Model().ItemOfNode(nodeId - 1) : -1;
-    if (row < 0) {
-        return false;
-    }
-    QTreeView& view = list.DetailsView();
-    const QModelIndex index = list.Model().index(row, 0);
-    view.scrollTo(index);
+    QTreeView& view = m_pFrame->ListView().DetailsView();
     // A double click as the window system delivers it: press, release, the second press as a
     // double click, release.
     const QPoint at = view.visualRect(index).center();
@@ -315,17 +316,11 @@ bool OperatorHarness::DoubleClickUnit(int nodeId, const std::function<void()>& w
 }
 
 bool OperatorHarness::UnitCommand(int nodeId, int command, const std::function<void()>& whileOpen) {
-    if (!m_pFrame) {
+    const QModelIndex index = ShownUnit(nodeId);
+    if (!index.isValid()) {
         return false;
     }
-    CMyListView& list = m_pFrame->ListView();
-    const int row = list.Model().IsShown(nodeId - 1) ? list.Model().ItemOfNode(nodeId - 1) : -1;
-    if (row < 0) {
-        return false;
-    }
-    QTreeView& view = list.DetailsView();
-    const QModelIndex index = list.Model().index(row, 0);
-    view.scrollTo(index);
+    QTreeView& view = m_pFrame->ListView().DetailsView();
     bool done = false;
     RightClickOn(view.viewport(), view.visualRect(index).center(), [&](QMenu* menu) {
         QAction* action = FindCommand(menu, command);

@@ -7,6 +7,8 @@
 #include "config/HiveFileBackend.h"
 #include "support/EngineFakes.h"
 
+#include <QModelIndex>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,6 +75,8 @@ public:
     void Exit();
 
 private:
+    // The unit's line in the report view, scrolled into sight; invalid when it is not shown.
+    QModelIndex ShownUnit(int nodeId);
     class LineClock;
     class SpeakerTap;
     class AllPorts : public ComPortProbe {
