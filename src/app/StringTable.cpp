@@ -186,6 +186,13 @@ constexpr Entry kEntries[] = {
      "not until it is answered",
      "El descriptor del registro sigue abierto: se guardan %u lecturas para el registro del PC, "
      "las siguientes no hasta que se conteste"},
+    {IDS_LIST_STATE_NOT_ANSWERING, "Not answering", "No responde"},
+    {IDS_SHEET_COMMIT_WAITING, "Sent — waiting for unit %s", "Enviado — esperando a la unidad %s"},
+    {IDS_SHEET_COMMIT_TOOK, "Unit %s took %s", "La unidad %s aceptó %s"},
+    {IDS_SHEET_COMMIT_NO_ANSWER, "No answer from unit %s: not changed",
+     "Sin respuesta de la unidad %s: sin cambios"},
+    {IDS_SHEET_COMMIT_REFUSED, "Unit %s refused the change", "La unidad %s rechazó el cambio"},
+    {IDS_NO_ALARM_TONE, "No alarm tone", "Sin tono de alarma"},
 };
 
 constexpr bool IdsAreUnique() {

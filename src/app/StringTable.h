@@ -187,6 +187,15 @@ enum StringId : int {
     IDS_SHEET_FARM_NOT_CONNECTED = 62441,
     IDS_SHEET_NO_DATA = 62442,
     IDS_HELD_LOG_LINES_FULL = 62443,
+    // A kiln list line whose unit stopped answering; what became of the controller sheet's
+    // last commit (each takes the unit's identification, "took" also the mode); the status
+    // bar's mark that no alarm tone can be heard.
+    IDS_LIST_STATE_NOT_ANSWERING = 62444,
+    IDS_SHEET_COMMIT_WAITING = 62445,
+    IDS_SHEET_COMMIT_TOOK = 62446,
+    IDS_SHEET_COMMIT_NO_ANSWER = 62447,
+    IDS_SHEET_COMMIT_REFUSED = 62448,
+    IDS_NO_ALARM_TONE = 62449,
 };
 
 // The id of a text that has one id per language.

@@ -17,10 +17,12 @@ public:
     static constexpr int kColumnCount = 18;
     using Line = std::array<std::string, kColumnCount>;
 
-    // Image list indices of the line's icon.
+    // Image list indices of the line's icon. A record says only whether it has data; that a
+    // unit without data stopped answering is known from the line (KilnLineState).
     static constexpr int kIconNoData = 1;
     static constexpr int kIconNormal = 2;
     static constexpr int kIconAlarm = 3;
+    static constexpr int kIconNotAnswering = 4;
 
     // Columns that have a width in the list; the rest are filled but not shown.
     static constexpr std::array<int, 6> kVisibleColumns = {0, 2, 4, 5, 6, 9};

@@ -152,14 +152,41 @@ unsigned PalettePageState::SetControls(bool spin, bool apply) {
     return changed | ShowReason();
 }
 
-unsigned PalettePageState::ShowReason() {
+std::string PalettePageState::CommitOutcomeText() const {
     int id = 0;
-    if (m_block == CommitBlock::FarmNotConnected) {
-        id = IDS_SHEET_FARM_NOT_CONNECTED;
-    } else if (m_block == CommitBlock::NoDataFromUnit || m_shown.m_iCuringMethod == 0) {
-        id = IDS_SHEET_NO_DATA;
+    switch (m_commitOutcome) {
+    case CommitOutcome::None:
+        return {};
+    case CommitOutcome::Waiting:
+        id = IDS_SHEET_COMMIT_WAITING;
+        break;
+    case CommitOutcome::Took:
+        id = IDS_SHEET_COMMIT_TOOK;
+        break;
+    case CommitOutcome::NoAnswer:
+        id = IDS_SHEET_COMMIT_NO_ANSWER;
+        break;
+    case CommitOutcome::Refused:
+        id = IDS_SHEET_COMMIT_REFUSED;
+        break;
     }
-    const std::string& reason = id != 0 ? Text(id) : std::string();
+    char text[160];
+    std::snprintf(text, sizeof text, Text(id).c_str(), m_strIdentification.c_str(),
+                  Text(OperationalModeTextId(m_iSentMode)).c_str());
+    return text;
+}
+
+unsigned PalettePageState::ShowReason() {
+    // A lock says why nothing can be sent now, which matters more than what became of the
+    // last commit; that shows again once the lock lifts.
+    std::string reason;
+    if (m_block == CommitBlock::FarmNotConnected) {
+        reason = Text(IDS_SHEET_FARM_NOT_CONNECTED);
+    } else if (m_block == CommitBlock::NoDataFromUnit || m_shown.m_iCuringMethod == 0) {
+        reason = Text(IDS_SHEET_NO_DATA);
+    } else {
+        reason = CommitOutcomeText();
+    }
     if (reason == m_strReason) {
         return 0;
     }
@@ -264,9 +291,16 @@ unsigned PalettePageState::UpdateDynamic(const PaletteDisplayBlock& block) {
 }
 
 unsigned PalettePageState::NotifyOfStatus(int replyCode) {
-    if (replyCode != KVN_RPY_SUCCESS || m_iLastCommit != 1) {
+    // Replies to commits another sheet sent are not this page's to report.
+    if (m_iLastCommit != 1) {
         return 0;
     }
+    if (replyCode != KVN_RPY_SUCCESS) {
+        m_commitOutcome =
+            replyCode == KVN_RPY_FAILURE ? CommitOutcome::NoAnswer : CommitOutcome::Refused;
+        return ShowReason();
+    }
+    m_commitOutcome = CommitOutcome::Took;
     m_current.m_iOperationalMode = m_shown.m_iOperationalMode;
     m_iEditPending = 0;
     m_bSentSinceEdit = false;
@@ -304,7 +338,10 @@ std::optional<std::int32_t> PalettePageState::Apply() {
     }
     m_iLastCommit = 1;
     m_bSentSinceEdit = true;
-    return m_shown.m_iOperationalMode;
+    m_iSentMode = m_shown.m_iOperationalMode;
+    m_commitOutcome = CommitOutcome::Waiting;
+    ShowReason();
+    return m_iSentMode;
 }
 
 PalettePageState::Controls PalettePageState::ControlState() const {

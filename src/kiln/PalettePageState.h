@@ -42,6 +42,8 @@ public:
 
     // The stages of the mode controls.
     enum class Controls { Locked, Ready, Edited, Sent };
+    // What became of the last commit sent from this page.
+    enum class CommitOutcome { None, Waiting, Took, NoAnswer, Refused };
 
     // Builds every text for the unit's block, then the mode controls as the page opens them:
     // locked while the unit is in Setup, and, without startupScanComplete, until the unit's
@@ -61,13 +63,17 @@ public:
     // else the page would allow, and the reason is the page's reason text.
     unsigned SetCommitBlock(CommitBlock block);
     CommitBlock Block() const { return m_block; }
-    // Why the mode controls are locked, in words; empty when they are not, or when Setup or
-    // the start-up scan locks them (the mode box says so).
+    // The page's reason line: why the mode controls are locked, in words (not when Setup or
+    // the start-up scan locks them: the mode box says so); while they are not locked, what
+    // became of the last commit ("Sent — waiting for unit 003", "Unit 003 took RUN", ...);
+    // else empty.
     const std::string& ReasonText() const { return m_strReason; }
+    CommitOutcome LastCommitOutcome() const { return m_commitOutcome; }
     // The spin control: Standby <-> Run. Nothing while the spin control is disabled.
     unsigned ToggleMode();
     // Apply: the mode to commit, or nothing while Apply is disabled. Apply stays enabled
-    // until the unit confirms, so the operator can send again.
+    // until the unit confirms, so the operator can send again. From here the reason line says
+    // that the page waits for the unit (kReason changes).
     std::optional<std::int32_t> Apply();
 
     Controls ControlState() const;
@@ -100,6 +106,7 @@ private:
     unsigned Lock();
     unsigned SetControls(bool spin, bool apply);
     unsigned ShowReason();
+    std::string CommitOutcomeText() const;
 
     Language m_language;
     PaletteDisplayBlock m_current;
@@ -114,6 +121,8 @@ private:
     bool m_bSpinEnabled = false;
     bool m_bApplyEnabled = false;
     CommitBlock m_block = CommitBlock::None;
+    CommitOutcome m_commitOutcome = CommitOutcome::None;
+    std::int32_t m_iSentMode = 0;
     std::string m_strReason;
 
     std::string m_strIdentification;

@@ -7,6 +7,7 @@
 #include "kiln/FarmTreeView.h"
 #include "kiln/KilnListView.h"
 #include "link/PortWriter.h"
+#include "net/Frames.h"
 
 #include <cstdio>
 
@@ -311,7 +312,19 @@ void CTreeListDoc::pUT_fARMiScONNECTED(int farmIndex, bool connected) {
     if (m_link.m_dwConnectionNumber == 0) {
         m_link.m_dwConnectionNumber = 1;
     }
+    // A commit waiting to be sent, or sent and not answered yet, ends here with the line's
+    // transactions: the open sheet hears of it as of one the scheduler gave up on, rather
+    // than waiting for a reply that can no longer come.
+    const bool commitDropped = m_tx.m_iNextTransactionType == TT_KVN_T2_PIO_O ||
+                               m_tx.m_iTransactionType == TT_KVN_T2_PIO_O ||
+                               m_tx.m_iTransactionType == TT_KVN_T2_PIO_I;
     m_tx.m_iTransactionType = m_tx.m_iNextTransactionType = connected ? TT_KVN_T0_PIO_O_1 : TT_NONE;
+    if (commitDropped) {
+        m_kiln.m_commitOrigin = {};
+        if (m_pListView != nullptr) {
+            m_pListView->nOTIFYoFsTATUS(KVN_RPY_FAILURE);
+        }
+    }
 }
 
 void CTreeListDoc::fARMcONNECTIONtRANSITION(bool connected, int farmIndex) {

@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
+#include "net/Frames.h"
 #include "sheets/CSpinButton.h"
 
 #include <QFrame>
@@ -107,7 +108,8 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     grid->addWidget(m_pSpin, row, 2);
     grid->addWidget(m_pApply, row, 3);
     ++row;
-    // Why the switch is locked, read by a screen reader with the switch it explains.
+    // Why the switch is locked, or what became of the last commit, read by a screen reader
+    // with the switch it explains.
     m_pReason = new QLabel(this);
     m_pReason->setTextFormat(Qt::PlainText);
     m_pReason->setAccessibleName(Text(IDS_LABEL_OPERATIONAL_MODE).remove(QLatin1Char(':')));
@@ -212,7 +214,12 @@ void CPalettePage::OnApply() {
         return;
     }
     if (const auto mode = m_state.Apply()) {
-        m_document.ApplyFromSheet(m_ticket, *mode);
+        Render(PalettePageState::kReason);
+        // A commit the document would not queue never reaches the unit: the page says so as
+        // it says so of one the scheduler gave up on.
+        if (!m_document.ApplyFromSheet(m_ticket, *mode)) {
+            Render(m_state.NotifyOfStatus(KVN_RPY_FAILURE));
+        }
     }
 }
 

@@ -70,7 +70,7 @@ TEST(KilnwatchWithKilnsim, ShowsTheFarmConnectedAtStartupLogsItAndEndsInOrder) {
         30s);
     EXPECT_TRUE(shown) << "status: " << frame.StatusText().toStdString();
     EXPECT_EQ(Cell(model, 1, 2), "~") << "the silent unit shows no data";
-    EXPECT_EQ(model.IconOf(4), KilnLineText::kIconNoData);
+    EXPECT_EQ(model.IconOf(4), KilnLineText::kIconNotAnswering) << "given up, not unasked";
     EXPECT_EQ(model.IconOf(2), KilnLineText::kIconNormal);
     EXPECT_EQ(model.IconOf(11), KilnLineText::kIconAlarm);
     EXPECT_EQ(Cell(model, 3, 3), "High");

@@ -105,6 +105,8 @@ TEST_F(SheetCommit, QueuedCommitWhoseConnectionEndedIsGivenUpUnsent) {
 
     // Disconnected and connected again before the scheduler's turn came.
     f.doc.fARMdISCONNECT(0);
+    EXPECT_EQ(f.list.statusCodes, std::vector<int>({KVN_RPY_FAILURE}))
+        << "the open sheet is told that no answer will come";
     f.doc.FarmConnect(0);
     f.doc.RequestCommit(); // even a commit asked for again finds no image of this connection
     for (int i = 0; i < 6; ++i) {
@@ -112,6 +114,21 @@ TEST_F(SheetCommit, QueuedCommitWhoseConnectionEndedIsGivenUpUnsent) {
     }
     EXPECT_TRUE(Commits().empty());
     EXPECT_EQ(f.doc.SheetCommitBlock(sheet), CommitBlock::NoDataFromUnit);
+}
+
+TEST_F(SheetCommit, ACommitSentWhenTheLineIsLostIsReportedUnansweredOnce) {
+    const SheetTicket sheet = f.doc.OpenSheetTicket(0, 4);
+    UntilAnswered(5);
+    ASSERT_TRUE(f.doc.ApplyFromSheet(sheet, US_RUN));
+    f.doc.Timer1_Tick();
+    ASSERT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T2_PIO_I) << "sent, its reply awaited";
+    ASSERT_TRUE(f.list.statusCodes.empty());
+
+    f.port.ClosePort(); // the adapter pulled
+    for (int i = 0; i < 3; ++i) {
+        f.doc.Timer1_Tick();
+    }
+    EXPECT_EQ(f.list.statusCodes, std::vector<int>({KVN_RPY_FAILURE}));
 }
 
 TEST_F(SheetCommit, CommitOfAUnitDeletedBeforeItsTurnIsReportedAsFailedAndScanningGoesOn) {

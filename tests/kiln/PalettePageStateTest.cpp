@@ -116,7 +116,7 @@ TEST(PalettePageModeEdit, ApplyStaysEnabledUntilTheUnitConfirms) {
     EXPECT_EQ(page.ControlState(), Controls::Sent);
 
     // A refusal or a time-out leaves everything as it was.
-    EXPECT_EQ(page.NotifyOfStatus('F'), 0u);
+    EXPECT_EQ(page.NotifyOfStatus('F') & ~PalettePageState::kReason, 0u);
     EXPECT_EQ(page.ControlState(), Controls::Sent);
     EXPECT_EQ(page.Apply(), US_RUN);
 
@@ -124,6 +124,37 @@ TEST(PalettePageModeEdit, ApplyStaysEnabledUntilTheUnitConfirms) {
     EXPECT_EQ(page.ControlState(), Controls::Ready);
     EXPECT_EQ(page.CurrentMode(), US_RUN);
     EXPECT_EQ(page.ModeText(), "RUN");
+}
+
+TEST(PalettePageCommitOutcome, SaysItWaitsForTheUnitThenWhatCameBack) {
+    PalettePageState page = OpenSheet(Block(US_STANDBY));
+    EXPECT_EQ(page.NotifyOfStatus(KVN_RPY_SUCCESS), 0u) << "nothing sent from this page";
+    EXPECT_EQ(page.ReasonText(), "");
+
+    page.ToggleMode();
+    page.Apply();
+    EXPECT_EQ(page.ReasonText(), "Sent — waiting for unit 007");
+    EXPECT_EQ(page.NotifyOfStatus(KVN_RPY_FAILURE), PalettePageState::kReason);
+    EXPECT_EQ(page.ReasonText(), "No answer from unit 007: not changed");
+    page.Apply();
+    page.NotifyOfStatus('N');
+    EXPECT_EQ(page.ReasonText(), "Unit 007 refused the change");
+
+    // A lock's reason wins while it lasts; the commit's own news is back when it lifts.
+    page.Apply();
+    page.SetCommitBlock(CommitBlock::FarmNotConnected);
+    EXPECT_EQ(page.ReasonText(), "Farm not connected");
+    page.SetCommitBlock(CommitBlock::None);
+    EXPECT_EQ(page.ReasonText(), "Sent — waiting for unit 007");
+    EXPECT_NE(page.NotifyOfStatus(KVN_RPY_SUCCESS) & PalettePageState::kReason, 0u);
+    EXPECT_EQ(page.ReasonText(), "Unit 007 took RUN");
+
+    PalettePageState spanish = OpenSheet(Block(US_RUN), true, Language::Spanish);
+    spanish.ToggleMode();
+    spanish.Apply();
+    EXPECT_EQ(spanish.ReasonText(), "Enviado — esperando a la unidad 007");
+    spanish.NotifyOfStatus(KVN_RPY_SUCCESS);
+    EXPECT_EQ(spanish.ReasonText(), "La unidad 007 aceptó LA RESERVA");
 }
 
 TEST(PalettePageModeEdit, UnitEnteringSetupDropsTheEditAndLocksUntilItLeaves) {

@@ -163,6 +163,24 @@ TEST_F(SerialLine, APortWithoutADeviceDoesNotOpen) {
     EXPECT_EQ(side.control.Open(), 0);
 }
 
+TEST_F(SerialLine, APortAnotherProgramHoldsIsSaidToBeInUseByName) {
+    // Another program's serial library takes the port's lock and its exclusive open.
+    QSerialPort other;
+    other.setPortName(QString::fromStdString(pty.SlavePath()));
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite)) << other.errorString().toStdString();
+
+    QtSerialPortControl control;
+    control.SetPortNumber(1);
+    EXPECT_EQ(control.Open(), 0);
+    EXPECT_EQ(control.LastOpenError().toStdString(),
+              pty.SlavePath() + " is in use by another program");
+
+    other.close();
+    EXPECT_EQ(control.Open(), 1) << "free again once the other program lets go";
+    EXPECT_TRUE(control.LastOpenError().isEmpty());
+    control.Close();
+}
+
 TEST_F(SerialLine, ReopeningAfterACloseFindsAnEmptyBuffer) {
     QtSerialPortControl control;
     control.SetPortNumber(1);

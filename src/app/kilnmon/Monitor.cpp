@@ -124,8 +124,7 @@ bool Monitor::ConnectFarm() {
     if (m_control.LastOpenError().isEmpty()) {
         return true;
     }
-    PortUnavailable(m_control.DevicePath().toStdString() +
-                    " could not be opened: " + m_control.LastOpenError().toStdString());
+    PortUnavailable(m_control.LastOpenError().toStdString());
     return false;
 }
 

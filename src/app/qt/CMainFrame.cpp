@@ -252,6 +252,9 @@ void CMainFrame::OnAppAbout() {
     if (!m_strSpeakerName.isEmpty()) {
         extra << m_strSpeakerName;
     }
+    if (!m_strToneNotice.isEmpty()) {
+        extra << m_strToneNotice;
+    }
     // On the heap: the program's end may take it down, and this window, while its exec() is
     // still below.
     const QPointer<CMainFrame> alive(this);
@@ -377,6 +380,7 @@ QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     if (!toneNotice.isEmpty()) {
         shown << toneNotice;
     }
+    ShowToneNotice(toneNotice);
     if (!shown.isEmpty()) {
         m_pMessagePane->setText(shown.join(QStringLiteral("; ")));
     }
@@ -390,6 +394,27 @@ QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     box->button(QMessageBox::Ok)->setText(Text(m_language, IDS_ABOUT_OK));
     box->open();
     return notices;
+}
+
+void CMainFrame::ShowToneNotice(const QString& notice) {
+    m_strToneNotice = notice;
+    if (notice.isEmpty()) {
+        if (m_pToneIndicator != nullptr) {
+            m_pToneIndicator->hide();
+        }
+        return;
+    }
+    if (m_pToneIndicator == nullptr) {
+        m_pToneIndicator = new QLabel(statusBar());
+        m_pToneIndicator->setTextFormat(Qt::PlainText);
+        m_pToneIndicator->setText(Text(m_language, IDS_NO_ALARM_TONE));
+        m_pToneIndicator->setAccessibleName(m_pToneIndicator->text());
+        // After the message pane, left of the lock indicators, which keep their places.
+        statusBar()->insertPermanentWidget(1, m_pToneIndicator);
+    }
+    m_pToneIndicator->setToolTip(notice);
+    m_pToneIndicator->setAccessibleDescription(notice);
+    m_pToneIndicator->show();
 }
 
 void CMainFrame::ShowAsPlaced() {

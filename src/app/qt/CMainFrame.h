@@ -99,7 +99,13 @@ public:
     // be saved, PC logging that is off. In the status bar, and in a message to dismiss that
     // does not hold up polling, with the alarm tone's notice (status bar only) when there is
     // one. The texts of the message; none when all is well.
+    //
+    // The status line moves on at the first connection; the tone's notice stays reachable as
+    // a mark at the status bar's right end (its tooltip and accessible description give the
+    // notice) and as a line of the About box.
     QStringList ShowStartupNotices(const QString& toneNotice = QString());
+    // The status bar's mark that no alarm tone can be heard; nullptr until there is one.
+    QLabel* ToneIndicator() const { return m_pToneIndicator; }
 
     // FrameServices
     void SetStatusText(const std::string& text) override;
@@ -126,6 +132,7 @@ private:
     void OnViewStyle(int style);
     void SyncViewActions(int style);
     void UpdateIndicators();
+    void ShowToneNotice(const QString& notice);
     // The close handler's work, once: port closed, placement saved.
     void OnClose();
     // Ends the sheet, dialog or About box that runs modally, as its Cancel would.
@@ -144,6 +151,8 @@ private:
 
     QLabel* m_pMessagePane = nullptr;
     std::array<QLabel*, 3> m_indicatorPanes{};
+    QLabel* m_pToneIndicator = nullptr;
+    QString m_strToneNotice;
     QSplitter* m_pSplitter = nullptr;
     CTreeListView* m_pTree = nullptr;
     CMyListView* m_pList = nullptr;

@@ -58,7 +58,13 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
         radio = new QRadioButton(Text(radioTexts[type][0], radioTexts[type][1]), connection);
         radio->setAccessibleName(NameOf(radio->text()));
         connectionLayout->addWidget(radio);
-        connect(radio, &QRadioButton::clicked, this, [this, type] { OnRadio(type); });
+        // toggled, not clicked: a screen reader's toggle action and a change made in code
+        // must take effect as a click does.
+        connect(radio, &QRadioButton::toggled, this, [this, type](bool checked) {
+            if (checked) {
+                OnRadio(type);
+            }
+        });
     }
 
     auto* dialup = new QGroupBox(Text(IDS_DIALING, IDS_DIALING_ES), this);
@@ -76,7 +82,7 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
     m_pStartup = new QCheckBox(Text(IDS_CONNECT_ON_STARTUP, IDS_CONNECT_ON_STARTUP_ES), startup);
     m_pStartup->setAccessibleName(NameOf(m_pStartup->text()));
     startupLayout->addWidget(m_pStartup);
-    connect(m_pStartup, &QCheckBox::clicked, this, &CFP_GeneralPage::OnStartupClicked);
+    connect(m_pStartup, &QCheckBox::toggled, this, &CFP_GeneralPage::OnStartupToggled);
 
     auto* serial = new QGroupBox(Text(IDS_SERIAL_PORT, IDS_SERIAL_PORT_ES), this);
     auto* serialLayout = new QHBoxLayout(serial);
@@ -192,6 +198,10 @@ void CFP_GeneralPage::Edited(bool modified) {
 }
 
 void CFP_GeneralPage::OnRadio(int type) {
+    // The controls being set from the working copy are no edit.
+    if (type == m_state.ConnectionType()) {
+        return;
+    }
     const bool modified = m_state.SelectConnectionType(type);
     m_pPhone->setEnabled(m_state.PhoneEditEnabled());
     Edited(modified);
@@ -203,10 +213,11 @@ void CFP_GeneralPage::OnPhoneEdited(const QString& text) {
     Edited(modified);
 }
 
-void CFP_GeneralPage::OnStartupClicked() {
-    const bool modified = m_state.ToggleConnectOnStartup();
-    m_pStartup->setChecked(m_state.ConnectOnStartup());
-    Edited(modified);
+void CFP_GeneralPage::OnStartupToggled(bool checked) {
+    if (checked == m_state.ConnectOnStartup()) {
+        return;
+    }
+    Edited(m_state.ToggleConnectOnStartup());
 }
 
 void CFP_GeneralPage::OnSpin(int steps) {

@@ -52,7 +52,7 @@ private:
     QString Text(int englishId, int spanishId = 0) const;
     void OnRadio(int type);
     void OnPhoneEdited(const QString& text);
-    void OnStartupClicked();
+    void OnStartupToggled(bool checked);
     void OnSpin(int steps);
     void Edited(bool modified);
     void ShowMessage(const QString& message);

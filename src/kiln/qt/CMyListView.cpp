@@ -69,6 +69,14 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
             LineHealthTable::TipText(*health, m_document.LocalNow(), m_document.GetLanguage()));
     });
 
+    // A unit that stopped answering on the line now is told from one not asked yet.
+    m_pModel->SetHealthSource([this](int nodeIndex) -> const UnitLineHealth* {
+        if (m_iDisplayedFarm < 0 || m_document.LineNow().connectedFarm != m_iDisplayedFarm) {
+            return nullptr;
+        }
+        return m_document.Health().Unit(nodeIndex + 1);
+    });
+
     m_pDetails = new QTreeView(this);
     m_pHeader = new CFlatHeaderCtrl(m_pDetails);
     m_pDetails->setHeader(m_pHeader);

@@ -18,6 +18,7 @@ constexpr std::array<const char*, KilnIcons::kCount> kPaths = {
     ":/kilnwatch/icons/unit-no-data.svg",
     ":/kilnwatch/icons/unit-normal.svg",
     ":/kilnwatch/icons/unit-alarm.svg",
+    ":/kilnwatch/icons/unit-not-answering.svg",
 };
 
 // Pixmaps are rendered here rather than left to an icon engine plugin, so the pictures show

@@ -1,6 +1,5 @@
 #include "kiln/qt/KilnListModel.h"
 
-#include "app/StringTable.h"
 #include "kiln/qt/KilnIcons.h"
 
 #include <QColor>
@@ -61,15 +60,23 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
     if (row == nullptr) {
         return {};
     }
+    const bool hasData =
+        row->state == KilnLineState::State::Normal || row->state == KilnLineState::State::Alarm;
     switch (role) {
-    case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
+        // "~" read aloud says nothing: the Status cell of a line without data says why.
+        if (index.column() == kStatusColumn && !hasData) {
+            return StateText(row->state);
+        }
+        [[fallthrough]];
+    case Qt::DisplayRole:
         return QString::fromStdString(row->line[static_cast<std::size_t>(index.column())]);
     case Qt::DecorationRole:
-        return index.column() == 0 ? QVariant(KilnIcons::Icon(row->icon)) : QVariant();
+        return index.column() == 0 ? QVariant(KilnIcons::Icon(KilnLineState::Icon(row->state)))
+                                   : QVariant();
     case Qt::ToolTipRole: {
         // The line's state in words, then whatever else is known about the unit.
-        QString tip = StateText(row->icon);
+        QString tip = StateText(row->state);
         if (m_tipSource) {
             const QString more = m_tipSource(NodeIndexOfItem(index.row()));
             if (!more.isEmpty()) {
@@ -80,7 +87,7 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::AccessibleDescriptionRole:
         // The icon's state in words, for those who cannot tell the pictures apart.
-        return index.column() == 0 ? QVariant(StateText(row->icon)) : QVariant();
+        return index.column() == 0 ? QVariant(StateText(row->state)) : QVariant();
     case Qt::TextAlignmentRole:
         return static_cast<int>(ColumnAlignment(index.column()));
     case Qt::FontRole:
@@ -99,23 +106,31 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void KilnListModel::SetIcon(int item, Row& row, int icon) {
+void KilnListModel::SetIcon(int item, Row& row, int icon, KilnLineState::State state) {
     const bool wasAlarm = row.icon == KilnLineText::kIconAlarm;
+    const bool stateChanged = state != row.state;
     row.icon = icon;
+    row.state = state;
     emit dataChanged(index(item, 0), index(item, 0), kIconRoles);
+    if (stateChanged) {
+        emit dataChanged(index(item, kStatusColumn), index(item, kStatusColumn),
+                         {Qt::AccessibleTextRole});
+    }
     if (wasAlarm != (icon == KilnLineText::kIconAlarm)) {
         emit dataChanged(index(item, 0), index(item, kColumnCount - 1), kAlarmStyleRoles);
     }
 }
 
 QString KilnListModel::StateText(int icon) const {
-    int id = IDS_LIST_STATE_NO_DATA;
-    if (icon == KilnLineText::kIconNormal) {
-        id = IDS_LIST_STATE_NORMAL;
-    } else if (icon == KilnLineText::kIconAlarm) {
-        id = IDS_LIST_STATE_ALARM;
-    }
-    return QString::fromStdString(StringTable::Text(m_language, id));
+    return StateText(KilnLineState::OfIcon(icon));
+}
+
+QString KilnListModel::StateText(KilnLineState::State state) const {
+    return QString::fromStdString(KilnLineState::Text(state, m_language));
+}
+
+KilnLineState::State KilnListModel::StateFor(int nodeIndex, int icon) const {
+    return KilnLineState::Of(icon, m_healthSource ? m_healthSource(nodeIndex) : nullptr);
 }
 
 QVariant KilnListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -159,16 +174,19 @@ int KilnListModel::NodeIndexOfItem(int itemIndex) const {
     return m_itemNodes[static_cast<std::size_t>(itemIndex)];
 }
 
-KilnListModel::Row KilnListModel::MakeRow(bool clear, const KilnRecord& record) const {
+KilnListModel::Row KilnListModel::MakeRow(int nodeIndex, bool clear,
+                                          const KilnRecord& record) const {
     Row row;
     if (clear) {
         KilnRecord none;
         none.m_byIdentificationCode = record.m_byIdentificationCode;
         row.line = m_texts.Inserted(none);
         row.icon = KilnLineText::kIconNoData;
+        row.state = KilnLineState::State::NoData;
     } else {
         row.line = m_texts.Inserted(record);
         row.icon = KilnLineText::InsertedIcon(record);
+        row.state = StateFor(nodeIndex, row.icon);
     }
     return row;
 }
@@ -180,13 +198,13 @@ void KilnListModel::InsertLine(int nodeIndex, const KilnRecord& record) {
     auto& slot = m_rows[static_cast<std::size_t>(nodeIndex)];
     const int item = ItemOfNode(nodeIndex);
     if (slot) {
-        *slot = MakeRow(false, record);
+        *slot = MakeRow(nodeIndex, false, record);
         emit dataChanged(index(item, 0), index(item, kColumnCount - 1),
                          kTextRoles + kIconRoles + kAlarmStyleRoles);
         return;
     }
     beginInsertRows(QModelIndex(), item, item);
-    slot = MakeRow(false, record);
+    slot = MakeRow(nodeIndex, false, record);
     m_itemNodes.insert(m_itemNodes.begin() + item, nodeIndex);
     endInsertRows();
 }
@@ -224,8 +242,10 @@ bool KilnListModel::UpdateLine(int nodeIndex, const KilnRecord& newRecord,
         }
     }
     ReportColumns(item, std::move(columns));
-    if (update.icon >= 0) {
-        SetIcon(item, row, update.icon);
+    const int icon = update.icon >= 0 ? update.icon : row.icon;
+    const KilnLineState::State state = StateFor(nodeIndex, icon);
+    if (update.icon >= 0 || state != row.state) {
+        SetIcon(item, row, icon, state);
     }
     return true;
 }
@@ -245,8 +265,9 @@ void KilnListModel::ClearLine(int nodeIndex, std::uint8_t identificationCode) {
     KilnLineText::Apply(slot->line, cleared);
     const int item = ItemOfNode(nodeIndex);
     emit dataChanged(index(item, 1), index(item, kColumnCount - 1), kTextRoles);
-    if (slot->icon != cleared.icon) {
-        SetIcon(item, *slot, cleared.icon);
+    // A wiped line starts again from nothing known, whatever the line said of the unit.
+    if (slot->icon != cleared.icon || slot->state != KilnLineState::State::NoData) {
+        SetIcon(item, *slot, cleared.icon, KilnLineState::State::NoData);
     }
 }
 
@@ -277,7 +298,7 @@ void KilnListModel::ShowAll(bool clear, const KilnListView::UnitSlots& units) {
         for (int nodeIndex = 0; nodeIndex < kNodeCount; ++nodeIndex) {
             const auto& record = units[static_cast<std::size_t>(nodeIndex)];
             if (record) {
-                m_rows[static_cast<std::size_t>(nodeIndex)] = MakeRow(clear, *record);
+                m_rows[static_cast<std::size_t>(nodeIndex)] = MakeRow(nodeIndex, clear, *record);
                 m_itemNodes.push_back(nodeIndex);
             }
         }
@@ -302,5 +323,10 @@ const KilnLineText::Line* KilnListModel::LineOf(int nodeIndex) const {
 }
 
 int KilnListModel::IconOf(int nodeIndex) const {
-    return IsShown(nodeIndex) ? m_rows[static_cast<std::size_t>(nodeIndex)]->icon : -1;
+    return IsShown(nodeIndex) ? KilnLineState::Icon(StateOf(nodeIndex)) : -1;
+}
+
+KilnLineState::State KilnListModel::StateOf(int nodeIndex) const {
+    return IsShown(nodeIndex) ? m_rows[static_cast<std::size_t>(nodeIndex)]->state
+                              : KilnLineState::State::NoData;
 }

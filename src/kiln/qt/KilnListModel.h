@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Language.h"
+#include "kiln/KilnLineState.h"
 #include "kiln/KilnLineText.h"
 #include "kiln/KilnListView.h"
 #include "kiln/KilnRecord.h"
@@ -11,6 +12,8 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+struct UnitLineHealth;
 
 // The lines of the kiln list: one row per shown unit, in node order, eighteen columns whose
 // texts come from KilnLineText. Lines are addressed by node index (0..253); the row of a line is
@@ -57,6 +60,8 @@ public:
     // The line and icon as shown; nullptr / -1 when the node has no line.
     const KilnLineText::Line* LineOf(int nodeIndex) const;
     int IconOf(int nodeIndex) const;
+    // The state the line shows (its icon, in words for a screen reader).
+    KilnLineState::State StateOf(int nodeIndex) const;
 
     Language GetLanguage() const { return m_language; }
 
@@ -64,25 +69,38 @@ public:
     // tooltip otherwise gives the line's state in words.
     using TipSource = std::function<QString(int nodeIndex)>;
     void SetTipSource(TipSource source) { m_tipSource = std::move(source); }
-    // The state an icon stands for, in words: no data, normal or alarm.
+    // The unit's line health on the connection shown, by node index, or nullptr when the farm
+    // shown is not connected: it tells a unit that stopped answering from one not asked yet.
+    // Asked whenever a line is inserted or updated; a line wiped to no data shows no data.
+    using HealthSource = std::function<const UnitLineHealth*(int nodeIndex)>;
+    void SetHealthSource(HealthSource source) { m_healthSource = std::move(source); }
+    // The state an icon stands for, in words: no data, not answering, normal or alarm.
     QString StateText(int icon) const;
 
 private:
     struct Row {
         KilnLineText::Line line;
-        int icon = KilnLineText::kIconNoData;
+        int icon = KilnLineText::kIconNoData; // as the record's texts set it
+        KilnLineState::State state = KilnLineState::State::NoData;
     };
+    // The column whose accessible text says a line's state while the line has no data, where
+    // it shows only "~".
+    static constexpr int kStatusColumn = 2;
 
     static bool ValidNode(int nodeIndex) { return nodeIndex >= 0 && nodeIndex < kNodeCount; }
     const Row* RowAt(int itemIndex) const;
-    Row MakeRow(bool clear, const KilnRecord& record) const;
+    Row MakeRow(int nodeIndex, bool clear, const KilnRecord& record) const;
+    KilnLineState::State StateFor(int nodeIndex, int icon) const;
+    QString StateText(KilnLineState::State state) const;
     void ReportColumns(int item, std::vector<int> columns);
-    // A new icon for a shown line; a line going into or out of alarm restyles its whole row.
-    void SetIcon(int item, Row& row, int icon);
+    // A new icon and state for a shown line; a line going into or out of alarm restyles its
+    // whole row.
+    void SetIcon(int item, Row& row, int icon, KilnLineState::State state);
 
     Language m_language;
     KilnLineText m_texts;
     TipSource m_tipSource;
+    HealthSource m_healthSource;
     std::array<std::optional<Row>, kNodeCount> m_rows{};
     // Node indices of the shown lines in ascending order: row r shows m_itemNodes[r].
     std::vector<int> m_itemNodes;

@@ -1,9 +1,17 @@
 #include "link/qt/QtSerialPortControl.h"
 
 #include "config/ConfigPaths.h"
+#include "link/PortOpenProblem.h"
+
+#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -66,6 +74,17 @@ bool ToStopBits(int stopBits, QSerialPort::StopBits& out) {
     }
 }
 
+// errno of a read-write access check of the device, 0 when this user may use it.
+int AccessErrno(const QString& device) {
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 ? 0 : errno;
+#else
+    // A COM port refuses a second opener as "access denied"; users need no permission for it.
+    Q_UNUSED(device);
+    return 0;
+#endif
+}
+
 int ClampToInt(qint64 value) {
     return static_cast<int>(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max()));
 }
@@ -117,7 +136,7 @@ int QtSerialPortControl::Open() {
                             m_port.setParity(parity) && m_port.setStopBits(stopBits) &&
                             m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured || !m_port.open(QIODevice::ReadWrite)) {
-        m_strOpenError = m_port.errorString();
+        m_strOpenError = OpenErrorText();
         if (m_port.isOpen()) {
             m_port.close();
         }
@@ -138,6 +157,20 @@ int QtSerialPortControl::Open() {
         m_carrierTimer.start();
     }
     return 1;
+}
+
+QString QtSerialPortControl::OpenErrorText() const {
+    auto cause = PortOpenProblem::Cause::Other;
+    // Qt reports a lock or an exclusive open held by another program as a permission error,
+    // in words that send the operator after the wrong remedy.
+    if (m_port.error() == QSerialPort::PermissionError) {
+        const bool lockFileNotCreated =
+            m_port.errorString() == QSerialPort::tr("Permission error while creating lock file");
+        cause =
+            PortOpenProblem::OfPermissionError(AccessErrno(m_strDevicePath), lockFileNotCreated);
+    }
+    return QString::fromStdString(PortOpenProblem::Text(cause, m_strDevicePath.toStdString(),
+                                                        m_port.errorString().toStdString()));
 }
 
 void QtSerialPortControl::SetReceiveEnabled(int enabled) {

@@ -61,7 +61,8 @@ public:
     int Close() override;
 
     bool IsOpen() const { return m_port.isOpen(); }
-    // The device the last Open tried, and why it failed (empty after a successful open).
+    // The device the last Open tried, and why it failed in a sentence that names the device
+    // ("/dev/ttyUSB0 is in use by another program"; empty after a successful open).
     QString DevicePath() const { return m_strDevicePath; }
     QString LastOpenError() const { return m_strOpenError; }
     // True when the device has modem-control lines (not a pseudo-terminal).
@@ -80,6 +81,8 @@ private slots:
     void EndLostPort();
 
 private:
+    // Why the open that just failed failed, before the port's error is cleared.
+    QString OpenErrorText() const;
     bool ReadCarrier();
     void RaiseLines();
 

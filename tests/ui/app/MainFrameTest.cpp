@@ -6,11 +6,13 @@
 #include "kiln/qt/CTreeListView.h"
 #include "support/EngineFakes.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSplitter>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +191,40 @@ TEST(AboutBox, ShowsTitleAndVersionInEachLanguage) {
     EXPECT_EQ(spanish.windowTitle(), "Acerca de Explorador de WRB");
     EXPECT_EQ(spanish.FirstLine(), "El Explorador de WRB");
     EXPECT_EQ(spanish.SecondLine(), "La versión 1.50  (14SEP04)");
+}
+
+TEST(MainFrame, TheNoToneNoticeOutlivesTheStatusLineInAMarkAndTheAboutBox) {
+    FrameFixture f;
+    f.frame->Document().OnNewDocument();
+    EXPECT_EQ(f.frame->ToneIndicator(), nullptr) << "no mark while a tone can be heard";
+    const QString notice = "This PC has no speaker or sound card to use";
+    f.frame->ShowStartupNotices(notice);
+    f.frame->show();
+    // The first connection's message replaces the start-up line.
+    f.frame->SetStatusText("CONNECTED to Group 1");
+
+    QLabel* mark = f.frame->ToneIndicator();
+    ASSERT_NE(mark, nullptr);
+    EXPECT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->toolTip(), notice);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(mark);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "No alarm tone");
+    EXPECT_EQ(accessible->text(QAccessible::Description), notice);
+
+    QStringList aboutLines;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* about = f.frame->findChild<CAboutDlg*>()) {
+            for (const QLabel* label : about->findChildren<QLabel*>()) {
+                aboutLines << label->text();
+            }
+            about->accept();
+        }
+    });
+    poll.start(10);
+    f.frame->Action(CMainFrame::ID_APP_ABOUT)->trigger();
+    EXPECT_TRUE(aboutLines.contains(notice)) << aboutLines.join(" | ").toStdString();
 }
 
 TEST(MainFrame, StartupNoticesNameAnUnreadableHiveAndStayOutOfTheWayOtherwise) {

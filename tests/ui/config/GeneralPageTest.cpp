@@ -9,6 +9,7 @@
 #include "support/EngineFakes.h"
 #include "ui/sheets/DialogChecks.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,6 +81,37 @@ TEST(FarmGeneralPage, RemoteWithModemOnALocalStartupFarm) {
     QTest::mouseClick(sheet.ApplyButton(), Qt::LeftButton);
     EXPECT_EQ(f.doc.GetFarmParameters(1).m_dwBitSet, 0x0Du);
     EXPECT_FALSE(sheet.ApplyButton()->isEnabled());
+}
+
+TEST(FarmGeneralPage, ScreenReaderActionsTakeEffectAsClicksDo) {
+    FarmSheet f;
+    CFarmPropertiesSheet sheet(f.doc, f.Farm(1, 0x00));
+    sheet.show();
+    CFP_GeneralPage& page = sheet.Page();
+    const auto act = [](QWidget* control, const QString& action) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        ASSERT_NE(accessible->actionInterface(), nullptr);
+        ASSERT_TRUE(accessible->actionInterface()->actionNames().contains(action))
+            << action.toStdString();
+        accessible->actionInterface()->doAction(action);
+    };
+
+    act(page.StartupCheck(), QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(page.StartupCheck()->isChecked());
+    EXPECT_EQ(page.State().Working().m_dwBitSet, 0x01u);
+    EXPECT_TRUE(sheet.ApplyButton()->isEnabled());
+
+    act(page.StartupCheck(), QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(page.StartupCheck()->isChecked());
+    EXPECT_EQ(page.State().Working().m_dwBitSet, 0x00u);
+    EXPECT_FALSE(sheet.ApplyButton()->isEnabled());
+
+    act(page.Radio(2), QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(page.Radio(2)->isChecked());
+    EXPECT_EQ(page.State().Working().m_dwBitSet, 0x04u);
+    EXPECT_TRUE(page.PhoneEdit()->isEnabled());
+    EXPECT_TRUE(sheet.ApplyButton()->isEnabled());
 }
 
 TEST(FarmGeneralPage, SerialPortStepsOverUnavailablePorts) {

@@ -28,7 +28,7 @@ TEST(KilnIcons, EveryImageIndexHasADrawingAtListSizes) {
 TEST(KilnIcons, IndicesOutsideTheListGiveNoIcon) {
     EXPECT_TRUE(KilnIcons::Icon(-1).isNull());
     EXPECT_TRUE(KilnIcons::Icon(KilnIcons::kCount).isNull());
-    EXPECT_TRUE(KilnIcons::ResourcePath(4).isEmpty());
+    EXPECT_TRUE(KilnIcons::ResourcePath(KilnIcons::kCount).isEmpty());
 }
 
 TEST(KilnIcons, StatesDifferInShapeNotOnlyColour) {
@@ -41,4 +41,8 @@ TEST(KilnIcons, StatesDifferInShapeNotOnlyColour) {
     EXPECT_NE(mask(1), mask(2));
     EXPECT_NE(mask(2), mask(3));
     EXPECT_NE(mask(1), mask(3));
+    // A unit that stopped answering is not one waiting for its first poll.
+    EXPECT_NE(mask(4), mask(1));
+    EXPECT_NE(mask(4), mask(2));
+    EXPECT_NE(mask(4), mask(3));
 }

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 
 using namespace listtest;
@@ -449,6 +451,60 @@ TEST(KilnListAccessibility, AScreenReaderFindsEachUnitOnceInEveryStyle) {
                                                         : &f.view.DetailsView();
         EXPECT_EQ(list->indexOfChild(QAccessible::queryAccessibleInterface(hidden)), -1);
     }
+}
+
+TEST(KilnListAccessibility, AUnitThatStoppedAnsweringIsToldFromOneStillBeingAsked) {
+    EngineFixture engine;
+    CTreeListDoc& doc = engine.doc;
+    ConfigureUnits(doc.Farm(0), {3, 4});
+    CMyListView view(doc);
+    struct Detach {
+        CTreeListDoc& doc;
+        ~Detach() { doc.SetKilnListView(nullptr); }
+    } detach{doc};
+    view.nOTIFYoFtREEsELECTION(false, 0, doc.Farm(0).m_units);
+    view.resize(500, 300);
+    view.show();
+    doc.FarmConnect(0);
+    // Unit 3 is asked first and never answers; its seventh attempt given up, unit 4's first
+    // attempt goes out.
+    for (int tick = 0; tick < 20; ++tick) {
+        doc.Timer1_Tick();
+        if (doc.Health().Unit(3) != nullptr && doc.Health().Unit(3)->givenUp) {
+            break;
+        }
+    }
+    ASSERT_TRUE(doc.Health().Unit(3)->givenUp);
+    ASSERT_FALSE(doc.Health().Unit(4)->givenUp);
+    EXPECT_EQ(view.Model().IconOf(2), KilnLineText::kIconNotAnswering);
+    EXPECT_EQ(view.Model().IconOf(3), KilnLineText::kIconNoData);
+
+    // What a screen reader reads: the line's first cell describes its state, and its Status
+    // cell says it in words where the screen shows "~".
+    std::map<QString, QString> descriptions;
+    std::map<QString, int> names;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        const QString name = node->text(QAccessible::Name);
+        ++names[name];
+        descriptions[name] = node->text(QAccessible::Description);
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (QAccessibleInterface* child = node->child(i)) {
+                walk(child);
+            }
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(&view));
+    EXPECT_EQ(descriptions[" 003"], "Not answering");
+    EXPECT_EQ(descriptions[" 004"], "No data");
+    EXPECT_EQ(names["Not answering"], 1);
+    EXPECT_EQ(names["No data"], 1);
+
+    // Its next answer ends the silence.
+    view.NotifyOfData(0, 0, Running(3), NoData(3), 3);
+    EXPECT_EQ(view.Model().IconOf(2), KilnLineText::kIconNormal);
+    // A disconnected farm's lines are wiped to no data, whatever the line said of them.
+    doc.fARMdISCONNECT(0);
+    EXPECT_EQ(view.Model().IconOf(2), KilnLineText::kIconNoData);
 }
 
 TEST(KilnListSheet, TheOpenSheetHearsOfItsUnitAndOfCommits) {

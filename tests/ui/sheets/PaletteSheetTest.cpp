@@ -97,12 +97,15 @@ TEST_F(PaletteSheet, ApplyCommitsTheShownModeUntilTheUnitConfirms) {
     EXPECT_EQ(doc.NextTransactionType(), TT_KVN_T2_PIO_O);
     EXPECT_EQ(doc.Commits().m_byValues[0], KVN_MODE_RUN);
     EXPECT_TRUE(page.ApplyButton()->isEnabled()) << "sent, not yet confirmed";
+    EXPECT_EQ(page.ReasonLabel()->text(), "Sent — waiting for unit 012");
 
     page.nOTIFYoFsTATUS('F');
     EXPECT_TRUE(page.ApplyButton()->isEnabled());
+    EXPECT_EQ(page.ReasonLabel()->text(), "No answer from unit 012: not changed");
     page.nOTIFYoFsTATUS(KVN_RPY_SUCCESS);
     EXPECT_FALSE(page.ApplyButton()->isEnabled());
     EXPECT_EQ(page.ModeBox()->text(), "RUN");
+    EXPECT_EQ(page.ReasonLabel()->text(), "Unit 012 took RUN");
 }
 
 TEST_F(PaletteSheet, SuccessWithoutApplyChangesNothing) {
