@@ -142,14 +142,12 @@ unsigned PalettePageState::SetControls(bool spin, bool apply) {
     const bool applyBefore = ApplyEnabled();
     m_bSpinEnabled = spin;
     m_bApplyEnabled = apply;
-    unsigned changed = 0;
-    if (SpinEnabled() != spinBefore) {
-        changed |= kSpin;
-    }
-    if (ApplyEnabled() != applyBefore) {
-        changed |= kApply;
-    }
-    return changed | ShowReason();
+    return ControlsChangedSince(spinBefore, applyBefore) | ShowReason();
+}
+
+unsigned PalettePageState::ControlsChangedSince(bool spinBefore, bool applyBefore) const {
+    return (SpinEnabled() != spinBefore ? kSpin : 0u) |
+           (ApplyEnabled() != applyBefore ? kApply : 0u);
 }
 
 std::string PalettePageState::CommitOutcomeText() const {
@@ -201,14 +199,7 @@ unsigned PalettePageState::SetCommitBlock(CommitBlock block) {
     const bool spinBefore = SpinEnabled();
     const bool applyBefore = ApplyEnabled();
     m_block = block;
-    unsigned changed = ShowReason();
-    if (SpinEnabled() != spinBefore) {
-        changed |= kSpin;
-    }
-    if (ApplyEnabled() != applyBefore) {
-        changed |= kApply;
-    }
-    return changed;
+    return ShowReason() | ControlsChangedSince(spinBefore, applyBefore);
 }
 
 unsigned PalettePageState::Lock() {

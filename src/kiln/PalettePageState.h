@@ -105,6 +105,8 @@ private:
     unsigned ShowMode(std::int32_t mode);
     unsigned Lock();
     unsigned SetControls(bool spin, bool apply);
+    // kSpin and kApply for the controls whose enabled state differs from the one given.
+    unsigned ControlsChangedSince(bool spinBefore, bool applyBefore) const;
     unsigned ShowReason();
     std::string CommitOutcomeText() const;
 
