@@ -3,6 +3,7 @@
 #include "alarm/AlarmToneRoute.h"
 #include "app/CTreeListDoc.h"
 #include "config/ConfigPaths.h"
+#include "kiln/CommandRules.h"
 #include "net/LineHealthTable.h"
 
 #include <string>
@@ -120,6 +121,10 @@ void Monitor::Start() {
 }
 
 bool Monitor::ConnectFarm() {
+    // The farm tree's rule: a farm connected already has nothing to connect.
+    if (!MayConnectFarm(m_pDocument->Farm(m_iFarmIndex))) {
+        return true;
+    }
     m_pDocument->FarmConnect(m_iFarmIndex);
     if (m_control.LastOpenError().isEmpty()) {
         return true;
@@ -189,7 +194,7 @@ void Monitor::RequestStop() {
     m_stopClock.start();
     CTreeListDoc& doc = *m_pDocument;
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
-    if (!farm.m_bFarmIsConnected) {
+    if (!MayDisconnectFarm(farm)) {
         Finish();
         return;
     }

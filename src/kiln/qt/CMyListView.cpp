@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
+#include "kiln/CommandRules.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/qt/GridLineDelegate.h"
 #include "kiln/qt/KilnListAccessible.h"
@@ -359,11 +360,10 @@ QMenu* CMyListView::BuildItemMenu(int itemIndex, QWidget* parent) {
     const StringTable texts(m_document.GetLanguage());
     auto* menu = new QMenu(parent);
     QAction* operate = AddCommand(this, menu, texts.Get(IDS_LIST_OPERATE), ID_OPERATE);
-    operate->setEnabled(record->m_iCuringMethod != CM_NONE &&
-                        (record->m_iUnitStatus == US_STANDBY || record->m_iUnitStatus == US_RUN));
+    operate->setEnabled(MayOperateUnit(*record));
     menu->addSeparator();
     QAction* remove = AddCommand(this, menu, texts.Get(IDS_LIST_DELETE), ID_DELETE);
-    remove->setEnabled(m_document.Farm(m_iDisplayedFarm).m_bFarmIsConnected == 0);
+    remove->setEnabled(MayDeleteUnit(m_document.Farm(m_iDisplayedFarm)));
     menu->addSeparator();
     AddCommand(this, menu, texts.Get(IDS_LIST_PROPERTIES), ID_ITEM_PROPERTIES)->setEnabled(false);
     return menu;
@@ -450,8 +450,7 @@ void CMyListView::OnCommand(int command) {
         }
         break;
     case ID_DELETE: {
-        if (SelectedRecord() == nullptr ||
-            m_document.Farm(m_iDisplayedFarm).m_bFarmIsConnected != 0) {
+        if (SelectedRecord() == nullptr || !MayDeleteUnit(m_document.Farm(m_iDisplayedFarm))) {
             break;
         }
         const int farmIndex = m_iDisplayedFarm;

@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
+#include "kiln/CommandRules.h"
 #include "kiln/KilnListView.h"
 #include "kiln/qt/KilnIcons.h"
 
@@ -199,19 +200,17 @@ QMenu* CTreeListView::BuildFarmMenu(QWidget* parent) {
         return nullptr;
     }
     ShowFarm(m_iCurrentFarm);
-    m_farmSummary = m_document.GetFarmParameters(m_iCurrentFarm);
-    const bool selectable = m_farmSummary.m_bFarmSelectable != 0;
-    const bool connected = m_farmSummary.m_bFarmIsConnected != 0;
+    const FarmRecord& farm = m_document.Farm(m_iCurrentFarm);
     const Language language = m_document.GetLanguage();
 
     auto* menu = new QMenu(parent);
     QAction* connectAction = menu->addAction(Text(language, IDS_TREE_CONNECT));
     connectAction->setData(kCommandConnect);
-    connectAction->setEnabled(selectable && !connected);
+    connectAction->setEnabled(MayConnectFarm(farm));
     connect(connectAction, &QAction::triggered, this, &CTreeListView::OnConnect);
     QAction* disconnectAction = menu->addAction(Text(language, IDS_TREE_DISCONNECT));
     disconnectAction->setData(kCommandDisconnect);
-    disconnectAction->setEnabled(selectable && connected);
+    disconnectAction->setEnabled(MayDisconnectFarm(farm));
     connect(disconnectAction, &QAction::triggered, this, &CTreeListView::OnDisconnect);
     menu->addSeparator();
     QAction* properties = menu->addAction(Text(language, IDS_TREE_PROPERTIES));
@@ -243,8 +242,7 @@ void CTreeListView::OnConnect() {
     if (m_iCurrentFarm < 0 || m_iCurrentFarm >= kFarmCount) {
         return;
     }
-    const FarmRecord& farm = m_document.Farm(m_iCurrentFarm);
-    if (farm.m_bFarmSelectable == 0 || farm.m_bFarmIsConnected != 0) {
+    if (!MayConnectFarm(m_document.Farm(m_iCurrentFarm))) {
         return;
     }
     m_document.FarmConnect(m_iCurrentFarm);
@@ -254,8 +252,7 @@ void CTreeListView::OnDisconnect() {
     if (m_iCurrentFarm < 0 || m_iCurrentFarm >= kFarmCount) {
         return;
     }
-    const FarmRecord& farm = m_document.Farm(m_iCurrentFarm);
-    if (farm.m_bFarmSelectable == 0 || farm.m_bFarmIsConnected == 0) {
+    if (!MayDisconnectFarm(m_document.Farm(m_iCurrentFarm))) {
         return;
     }
     m_document.fARMdISCONNECT(m_iCurrentFarm);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "config/FarmParameters.h"
 #include "kiln/FarmTreeView.h"
 
 #include <QTreeWidget>
@@ -67,7 +66,6 @@ private:
     CTreeListDoc& m_document;
     KilnListView& m_list;
     int m_iCurrentFarm = -1;
-    FarmParameters m_farmSummary{};
     QTreeWidgetItem* m_pRoot = nullptr;
     QTreeWidgetItem* m_pDropHighlighted = nullptr;
     bool m_bInitialised = false;
