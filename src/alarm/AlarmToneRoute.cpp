@@ -1,5 +1,7 @@
 #include "alarm/AlarmToneRoute.h"
 
+#include "app/StringTable.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -66,25 +68,20 @@ const char* AlarmToneRouteName(AlarmToneRoute route) {
 }
 
 std::string AlarmToneAboutLine(AlarmToneRoute route, Language language) {
-    if (language == Language::Spanish) {
-        switch (route) {
-        case AlarmToneRoute::PcSpeaker:
-            return "Tono de alarma: altavoz del PC";
-        case AlarmToneRoute::SoundCard:
-            return "Tono de alarma: tarjeta de sonido";
-        case AlarmToneRoute::None:
-            break;
-        }
-        return "Tono de alarma: ninguno";
+    switch (route) {
+    case AlarmToneRoute::PcSpeaker:
+        return StringTable::Text(language, IDS_ALARM_TONE_PC_SPEAKER);
+    case AlarmToneRoute::SoundCard:
+        return StringTable::Text(language, IDS_ALARM_TONE_SOUND_CARD);
+    case AlarmToneRoute::None:
+        break;
     }
-    return std::string("Alarm tone: ") + AlarmToneRouteName(route);
+    return StringTable::Text(language, IDS_ALARM_TONE_NONE);
 }
 
 std::string AlarmToneNotice(AlarmToneRoute route, Language language) {
     if (route != AlarmToneRoute::None) {
         return {};
     }
-    return language == Language::Spanish
-               ? "Este PC no tiene altavoz ni tarjeta de sonido: el tono de alarma no se oirá"
-               : "This PC has no speaker or sound card to use: the alarm tone will not be heard";
+    return StringTable::Text(language, IDS_ALARM_TONE_NOT_HEARD);
 }

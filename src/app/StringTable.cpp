@@ -1,5 +1,6 @@
 #include "app/StringTable.h"
 
+#include <cinttypes>
 #include <cstddef>
 #include <iterator>
 #include <unordered_map>
@@ -11,6 +12,57 @@ struct Entry {
     const char* english;
     const char* spanish; // nullptr: the id shows its one text in both languages
 };
+
+// The desktop program's --help.
+constexpr const char* kHelpEnglish =
+    "Usage: kilnwatch [--help] [--version] [Qt options such as -platform NAME]\n"
+    "The desktop program of a heat-treatment site: it connects one farm of controller units at\n"
+    "a time over the PC's serial port, directly or through a modem, polls every unit once a\n"
+    "second, shows each unit's mode and core and chamber temperatures, switches units between\n"
+    "Standby and Run, sounds the alarm tone, and writes a minute-by-minute PC log of every\n"
+    "running unit. Only one runs at a time: starting it again brings the window forward.\n"
+    "kilnwatch-es is the same program with the Spanish texts.\n"
+    "\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n"
+    "\n"
+    "Where things are:\n"
+    "  hive     the farms, their units and ports: $KILNWATCH_REGISTRY, else\n"
+    "           ~/.config/kilnwatch/registry.reg ($XDG_CONFIG_HOME in place of ~/.config\n"
+    "           when set); without one the program starts with its defaults\n"
+    "  COMn     the device of a farm's port n (1 to 4): $KILNWATCH_COMn, else the link\n"
+    "           ~/.config/kilnwatch/comN (to the device), else /dev/ttyS(n-1)\n"
+    "  window   the window's placement: ~/.config/kilnwatch/kilnwatch.conf\n"
+    "  PC logs  PC_Logs in the working directory, one CSV file per connection\n"
+    "\n"
+    "SIGTERM, SIGINT, SIGHUP or the end of the session ends the program as File > Exit does:\n"
+    "the farm is disconnected, the PC log finished and the hive saved.\n";
+
+constexpr const char* kHelpSpanish =
+    "Uso: kilnwatch-es [--help] [--version] [opciones de Qt como -platform NOMBRE]\n"
+    "El programa de escritorio de una planta de tratamiento t\u00e9rmico: conecta una granja de\n"
+    "unidades de control cada vez por el puerto serie del PC, directamente o por m\u00f3dem,\n"
+    "consulta cada unidad una vez por segundo, muestra el modo y las temperaturas de n\u00facleo\n"
+    "y de c\u00e1mara de cada unidad, pasa unidades entre Standby y Run, hace sonar la alarma y\n"
+    "escribe cada minuto un registro (PC log) de cada unidad en marcha. S\u00f3lo corre uno a la\n"
+    "vez: al iniciarlo de nuevo se trae la ventana al frente. kilnwatch es el mismo programa\n"
+    "con los textos en ingl\u00e9s.\n"
+    "\n"
+    "  --help     muestra esta ayuda\n"
+    "  --version  muestra la versi\u00f3n\n"
+    "\n"
+    "D\u00f3nde est\u00e1 cada cosa:\n"
+    "  hive     las granjas, sus unidades y puertos: $KILNWATCH_REGISTRY, si no\n"
+    "           ~/.config/kilnwatch/registry.reg ($XDG_CONFIG_HOME en lugar de ~/.config\n"
+    "           si est\u00e1 definida); sin \u00e9l el programa empieza con los valores por "
+    "defecto\n"
+    "  COMn     el dispositivo del puerto n de una granja (1 a 4): $KILNWATCH_COMn, si no el\n"
+    "           enlace ~/.config/kilnwatch/comN (al dispositivo), si no /dev/ttyS(n-1)\n"
+    "  ventana  la posici\u00f3n de la ventana: ~/.config/kilnwatch/kilnwatch.conf\n"
+    "  PC logs  PC_Logs en la carpeta de trabajo, un archivo CSV por conexi\u00f3n\n"
+    "\n"
+    "SIGTERM, SIGINT, SIGHUP o el fin de la sesi\u00f3n terminan el programa como\n"
+    "El archivo > La salida: se desconecta la granja, se cierra el PC log y se guarda el hive.\n";
 
 // UTF-8 throughout.
 constexpr Entry kEntries[] = {
@@ -193,6 +245,83 @@ constexpr Entry kEntries[] = {
      "Sin respuesta de la unidad %s: sin cambios"},
     {IDS_SHEET_COMMIT_REFUSED, "Unit %s refused the change", "La unidad %s rechazó el cambio"},
     {IDS_NO_ALARM_TONE, "No alarm tone", "Sin tono de alarma"},
+
+    // ---- Texts of the newer windows, menus and notices (62600-62899) ----------------------
+    {IDS_MENU_TREND, "&Trend…", "La &tendencia…"},
+    {IDS_MENU_LINE_HEALTH, "Line &Health…", "La &salud de la línea…"},
+    {IDS_PROGRAM_HELP, kHelpEnglish, kHelpSpanish},
+    {IDS_ALARM_TONE_PC_SPEAKER, "Alarm tone: PC speaker", "Tono de alarma: altavoz del PC"},
+    {IDS_ALARM_TONE_SOUND_CARD, "Alarm tone: sound card", "Tono de alarma: tarjeta de sonido"},
+    {IDS_ALARM_TONE_NONE, "Alarm tone: none", "Tono de alarma: ninguno"},
+    {IDS_ALARM_TONE_NOT_HEARD,
+     "This PC has no speaker or sound card to use: the alarm tone will not be heard",
+     "Este PC no tiene altavoz ni tarjeta de sonido: el tono de alarma no se oirá"},
+    {IDS_HEALTH_TITLE, "Line Health", "La salud de la línea"},
+    {IDS_HEALTH_TABLE, "Line health of each unit", "Salud de la línea por unidad"},
+    {IDS_HEALTH_SUMMARY, "%1 units, %2 failing", "%1 unidades, %2 con fallos"},
+    {IDS_HEALTH_FAILING, "Failing", "Falla"},
+    {IDS_HEALTH_OK, "OK", "Bien"},
+    {IDS_HEALTH_COLUMN_STATE, "State", "Estado"},
+    {IDS_HEALTH_COLUMN_UNIT, "Unit", "Unidad"},
+    {IDS_HEALTH_COLUMN_POLLS, "Polls", "Consultas"},
+    {IDS_HEALTH_COLUMN_GOOD, "Good", "Buenas"},
+    {IDS_HEALTH_COLUMN_NO_REPLY, "No reply", "Sin respuesta"},
+    {IDS_HEALTH_COLUMN_GIVEN_UP, "Given up", "Abandonos"},
+    {IDS_HEALTH_COLUMN_REFUSED, "Refused", "Rechazadas"},
+    {IDS_HEALTH_COLUMN_LAST_GOOD, "Last good", "Última buena"},
+    {IDS_HEALTH_COLUMN_SINCE, "Since", "Hace"},
+    {IDS_HEALTH_HEADING_UNIT, "Unit", "Unid"},
+    {IDS_HEALTH_HEADING_POLLS, "Polls", "Consult"},
+    {IDS_HEALTH_HEADING_GOOD, "Good", "Buenas"},
+    {IDS_HEALTH_HEADING_NO_REPLY, "NoReply", "SinResp"},
+    {IDS_HEALTH_HEADING_GIVE_UPS, "GiveUps", "Abandon"},
+    {IDS_HEALTH_HEADING_REFUSED, "Refused", "Rechaz"},
+    {IDS_HEALTH_HEADING_LAST_GOOD, "LastGood", "UltBuena"},
+    {IDS_HEALTH_HEADING_SINCE, "Since", "Desde"},
+    {IDS_HEALTH_TIP,
+     "Line: %" PRIu64 " polls, %" PRIu64 " good, %" PRIu64 " without a valid reply, %" PRIu64
+     " given up, %" PRIu64 " refused\nLast good reply: %s (%s ago)",
+     "Línea: %" PRIu64 " consultas, %" PRIu64 " buenas, %" PRIu64 " sin respuesta válida, %" PRIu64
+     " abandonos, %" PRIu64 " rechazadas\nÚltima respuesta buena: %s (hace %s)"},
+    {IDS_TREND_THRESHOLD_LABEL, "&Threshold:", "&Umbral:"},
+    {IDS_TREND_THRESHOLD_NAME, "Core threshold", "Umbral del núcleo"},
+    {IDS_TREND_MINUTES_LABEL, "&Minutes:", "&Minutos:"},
+    {IDS_TREND_MINUTES_NAME, "Minutes required", "Minutos requeridos"},
+    {IDS_TREND_UNIT_LABEL, "U&nit:", "U&nidad:"},
+    {IDS_TREND_UNIT_NAME, "Unit", "Unidad"},
+    {IDS_TREND_OPEN_LOG_BUTTON, "&Open PC log…", "&Abrir registro del PC…"},
+    {IDS_TREND_OPEN_LOG, "Open PC log", "Abrir registro del PC"},
+    {IDS_TREND_LIVE_BUTTON, "&Live", "&En vivo"},
+    {IDS_TREND_LIVE_NAME, "Back to the live trend", "Volver a la tendencia en vivo"},
+    {IDS_TREND_LOG_FILTER, "PC logs (*.CSV *.csv);;All files (*)",
+     "Registros del PC (*.CSV *.csv);;Todos los archivos (*)"},
+    {IDS_TREND_BAD_THRESHOLD, "The threshold is a temperature such as 56C or 133F.",
+     "El umbral es una temperatura como 56C o 133F."},
+    {IDS_TREND_LOG_UNREADABLE, "%1: the log %2.", "%1: el registro no se pudo leer (%2)."},
+    {IDS_TREND_TITLE, "Trend of unit %1 - %2", "La tendencia de la unidad %1 - %2"},
+    {IDS_TREND_THIS_CONNECTION, "this connection", "esta conexión"},
+    {IDS_TREND_AXIS_TIME, "Time", "Hora"},
+    {IDS_TREND_AXIS_TEMPERATURE, "Temperature (%1)", "Temperatura (%1)"},
+    {IDS_TREND_HELD_LONG_ENOUGH, "Held long enough", "Mantenido lo suficiente"},
+    {IDS_TREND_AT_THRESHOLD, "At threshold", "En el umbral"},
+    {IDS_TREND_CORE1, "Core 1", "Núcleo 1"},
+    {IDS_TREND_CORE2, "Core 2", "Núcleo 2"},
+    {IDS_TREND_CORE3, "Core 3", "Núcleo 3"},
+    {IDS_TREND_CHAMBER, "Chamber", "Cámara"},
+    {IDS_TREND_THRESHOLD_LINE, "Threshold %1%2", "Umbral %1%2"},
+    {IDS_TREND_LIVE_STATUS,
+     "%1 readings on the chart. The verdict counts the PC log's lines of this unit, one a minute "
+     "while it runs: %2 lines, %3 stretches at threshold; every core for %4 minutes at %5: %6",
+     "%1 lecturas en el gráfico. El veredicto cuenta las líneas de esta unidad en el registro del "
+     "PC, una por minuto mientras corre: %2 líneas, %3 tramos en el umbral; cada núcleo durante "
+     "%4 minutos a %5: %6"},
+    {IDS_TREND_NO_READINGS, "No readings of this unit yet.",
+     "Todavía no hay lecturas de esta unidad."},
+    {IDS_TREND_LOG_STATUS, "%1 readings, %2 stretches at threshold; %3 for %4 minutes at %5: %6",
+     "%1 lecturas, %2 tramos en el umbral; %3 durante %4 minutos a %5: %6"},
+    {IDS_TREND_EVERY_CORE, "every core", "cada núcleo"},
+    {IDS_TREND_TREATED, "TREATED", "TRATADO"},
+    {IDS_TREND_NOT_TREATED, "NOT TREATED", "NO TRATADO"},
 };
 
 constexpr bool IdsAreUnique() {

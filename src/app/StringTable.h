@@ -196,6 +196,84 @@ enum StringId : int {
     IDS_SHEET_COMMIT_NO_ANSWER = 62447,
     IDS_SHEET_COMMIT_REFUSED = 62448,
     IDS_NO_ALARM_TONE = 62449,
+
+    // ---- Texts of the newer windows, menus and notices (62600-62899) ----------------------
+    // View menu items for the Trend and Line Health windows.
+    IDS_MENU_TREND = 62600,
+    IDS_MENU_LINE_HEALTH = 62601,
+    // The desktop program's --help.
+    IDS_PROGRAM_HELP = 62602,
+    // The About box's line on the alarm tone's route, and the start-up notice when no route
+    // can be heard.
+    IDS_ALARM_TONE_PC_SPEAKER = 62610,
+    IDS_ALARM_TONE_SOUND_CARD = 62611,
+    IDS_ALARM_TONE_NONE = 62612,
+    IDS_ALARM_TONE_NOT_HEARD = 62613,
+    // Line Health window: title, table name, summary (units, failing), a unit's state.
+    IDS_HEALTH_TITLE = 62620,
+    IDS_HEALTH_TABLE = 62621,
+    IDS_HEALTH_SUMMARY = 62622,
+    IDS_HEALTH_FAILING = 62623,
+    IDS_HEALTH_OK = 62624,
+    // Its column headers, in column order.
+    IDS_HEALTH_COLUMN_STATE = 62625,
+    IDS_HEALTH_COLUMN_UNIT = 62626,
+    IDS_HEALTH_COLUMN_POLLS = 62627,
+    IDS_HEALTH_COLUMN_GOOD = 62628,
+    IDS_HEALTH_COLUMN_NO_REPLY = 62629,
+    IDS_HEALTH_COLUMN_GIVEN_UP = 62630,
+    IDS_HEALTH_COLUMN_REFUSED = 62631,
+    IDS_HEALTH_COLUMN_LAST_GOOD = 62632,
+    IDS_HEALTH_COLUMN_SINCE = 62633,
+    // The console's line health table: its headings, in column order, at most eight
+    // characters each.
+    IDS_HEALTH_HEADING_UNIT = 62640,
+    IDS_HEALTH_HEADING_POLLS = 62641,
+    IDS_HEALTH_HEADING_GOOD = 62642,
+    IDS_HEALTH_HEADING_NO_REPLY = 62643,
+    IDS_HEALTH_HEADING_GIVE_UPS = 62644,
+    IDS_HEALTH_HEADING_REFUSED = 62645,
+    IDS_HEALTH_HEADING_LAST_GOOD = 62646,
+    IDS_HEALTH_HEADING_SINCE = 62647,
+    // A kiln list line's tooltip: polls, good, without a valid reply, given up, refused (each
+    // a 64-bit count), the last good reply's clock time and its age.
+    IDS_HEALTH_TIP = 62648,
+    // Trend window: its controls (labels with their access keys, and accessible names).
+    IDS_TREND_THRESHOLD_LABEL = 62660,
+    IDS_TREND_THRESHOLD_NAME = 62661,
+    IDS_TREND_MINUTES_LABEL = 62662,
+    IDS_TREND_MINUTES_NAME = 62663,
+    IDS_TREND_UNIT_LABEL = 62664,
+    IDS_TREND_UNIT_NAME = 62665,
+    IDS_TREND_OPEN_LOG_BUTTON = 62666,
+    IDS_TREND_OPEN_LOG = 62667, // the button's accessible name and the file dialog's title
+    IDS_TREND_LIVE_BUTTON = 62668,
+    IDS_TREND_LIVE_NAME = 62669,
+    IDS_TREND_LOG_FILTER = 62670,
+    // Its messages: a threshold that does not read, a log that does not (file, reason).
+    IDS_TREND_BAD_THRESHOLD = 62671,
+    IDS_TREND_LOG_UNREADABLE = 62672,
+    // Its title (unit, source) and the live source's name; the chart's axes and series.
+    IDS_TREND_TITLE = 62673,
+    IDS_TREND_THIS_CONNECTION = 62674,
+    IDS_TREND_AXIS_TIME = 62675,
+    IDS_TREND_AXIS_TEMPERATURE = 62676, // takes the scale
+    IDS_TREND_HELD_LONG_ENOUGH = 62677,
+    IDS_TREND_AT_THRESHOLD = 62678,
+    IDS_TREND_CORE1 = 62679,
+    IDS_TREND_CORE2 = 62680,
+    IDS_TREND_CORE3 = 62681,
+    IDS_TREND_CHAMBER = 62682,
+    IDS_TREND_THRESHOLD_LINE = 62683, // takes the reading and the scale
+    // Its status line: live (readings, log lines, stretches, minutes, threshold, verdict), a
+    // log without readings, a log (readings, stretches, what was held, minutes, threshold,
+    // verdict), and the verdicts.
+    IDS_TREND_LIVE_STATUS = 62684,
+    IDS_TREND_NO_READINGS = 62685,
+    IDS_TREND_LOG_STATUS = 62686,
+    IDS_TREND_EVERY_CORE = 62687,
+    IDS_TREND_TREATED = 62688,
+    IDS_TREND_NOT_TREATED = 62689,
 };
 
 // The id of a text that has one id per language.

@@ -1,5 +1,7 @@
 #include "net/LineHealthTable.h"
 
+#include "app/StringTable.h"
+
 #include <cinttypes>
 #include <cstdio>
 
@@ -32,13 +34,16 @@ std::string LineHealthTable::AgeText(std::int64_t seconds) {
 }
 
 std::string LineHealthTable::Text(const LineHealth& health, std::int64_t now, Language language) {
-    const bool english = language == Language::English;
+    const StringTable texts(language);
     char line[160];
-    std::snprintf(line, sizeof line, "%-4s %8s %8s %8s %8s %8s  %-8s  %s\n",
-                  english ? "Unit" : "Unid", english ? "Polls" : "Consult",
-                  english ? "Good" : "Buenas", english ? "NoReply" : "SinResp",
-                  english ? "GiveUps" : "Abandon", english ? "Refused" : "Rechaz",
-                  english ? "LastGood" : "UltBuena", english ? "Since" : "Desde");
+    std::snprintf(
+        line, sizeof line, "%-4s %8s %8s %8s %8s %8s  %-8s  %s\n",
+        texts.Get(IDS_HEALTH_HEADING_UNIT).c_str(), texts.Get(IDS_HEALTH_HEADING_POLLS).c_str(),
+        texts.Get(IDS_HEALTH_HEADING_GOOD).c_str(), texts.Get(IDS_HEALTH_HEADING_NO_REPLY).c_str(),
+        texts.Get(IDS_HEALTH_HEADING_GIVE_UPS).c_str(),
+        texts.Get(IDS_HEALTH_HEADING_REFUSED).c_str(),
+        texts.Get(IDS_HEALTH_HEADING_LAST_GOOD).c_str(),
+        texts.Get(IDS_HEALTH_HEADING_SINCE).c_str());
     std::string text = line;
     for (const UnitLineHealth& u : health.FailingFirst(now)) {
         std::snprintf(line, sizeof line,
@@ -53,16 +58,9 @@ std::string LineHealthTable::Text(const LineHealth& health, std::int64_t now, La
 }
 
 std::string LineHealthTable::TipText(const UnitLineHealth& u, std::int64_t now, Language language) {
-    const bool english = language == Language::English;
     char text[256];
-    std::snprintf(text, sizeof text,
-                  english ? "Line: %" PRIu64 " polls, %" PRIu64 " good, %" PRIu64
-                            " without a valid reply, %" PRIu64 " given up, %" PRIu64
-                            " refused\nLast good reply: %s (%s ago)"
-                          : "L\xC3\xADnea: %" PRIu64 " consultas, %" PRIu64 " buenas, %" PRIu64
-                            " sin respuesta v\xC3\xA1lida, %" PRIu64 " abandonos, %" PRIu64
-                            " rechazadas\n\xC3\x9Altima respuesta buena: %s (hace %s)",
-                  u.polls, u.goodReplies, u.noValidReply, u.giveUps, u.refused,
+    std::snprintf(text, sizeof text, StringTable::Text(language, IDS_HEALTH_TIP).c_str(), u.polls,
+                  u.goodReplies, u.noValidReply, u.giveUps, u.refused,
                   ClockText(u.lastGoodReply).c_str(),
                   AgeText(u.SecondsSinceGoodReply(now)).c_str());
     return text;

@@ -205,17 +205,14 @@ void CMainFrame::CreateMenus() {
     }
 
     view->addSeparator();
-    QAction* trend = view->addAction(spanish ? QString::fromUtf8("La &tendencia\u2026")
-                                             : QString::fromUtf8("&Trend\u2026"));
+    QAction* trend = view->addAction(Text(m_language, IDS_MENU_TREND));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
         TrendWindow::Show(*m_pDocument,
                           TrendWindow::UnitToShow(*m_pDocument, m_pList->CurrentLineNodeId()),
                           m_language, this);
     });
-    QAction* health =
-        view->addAction(spanish ? QString::fromUtf8("La &salud de la l\u00EDnea\u2026")
-                                : QString::fromUtf8("Line &Health\u2026"));
+    QAction* health = view->addAction(Text(m_language, IDS_MENU_LINE_HEALTH));
     health->setObjectName("viewLineHealth");
     connect(health, &QAction::triggered, this,
             [this] { LineHealthWindow::Show(*m_pDocument, m_language, this); });

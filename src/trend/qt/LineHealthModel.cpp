@@ -1,6 +1,7 @@
 #include "trend/qt/LineHealthModel.h"
 
 #include "net/LineHealthTable.h"
+#include "widgets/UiText.h"
 
 #include <QBrush>
 #include <QFont>
@@ -56,7 +57,6 @@ QVariant LineHealthModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const UnitLineHealth& u = m_rows[static_cast<std::size_t>(index.row())];
-    const bool english = m_language == Language::English;
     const std::int64_t since = u.SecondsSinceGoodReply(m_now);
     if (role == SortRole) {
         switch (index.column()) {
@@ -85,8 +85,7 @@ QVariant LineHealthModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
         switch (index.column()) {
         case State:
-            return u.Failing() ? (english ? tr("Failing") : QString::fromUtf8("Falla"))
-                               : (english ? tr("OK") : QString::fromUtf8("Bien"));
+            return UiText(m_language, u.Failing() ? IDS_HEALTH_FAILING : IDS_HEALTH_OK);
         case Unit:
             return QString::asprintf("%03d", u.nodeId);
         case Polls:
@@ -131,11 +130,9 @@ QVariant LineHealthModel::headerData(int section, Qt::Orientation orientation, i
         section >= ColumnCount) {
         return {};
     }
-    static const char* const kEnglish[ColumnCount] = {
-        "State", "Unit", "Polls", "Good", "No reply", "Given up", "Refused", "Last good", "Since"};
-    static const char* const kSpanish[ColumnCount] = {
-        "Estado",    "Unidad",     "Consultas",           "Buenas", "Sin respuesta",
-        "Abandonos", "Rechazadas", "\xC3\x9Altima buena", "Hace"};
-    return QString::fromUtf8(m_language == Language::English ? kEnglish[section]
-                                                             : kSpanish[section]);
+    static const int kTitles[ColumnCount] = {
+        IDS_HEALTH_COLUMN_STATE,   IDS_HEALTH_COLUMN_UNIT,      IDS_HEALTH_COLUMN_POLLS,
+        IDS_HEALTH_COLUMN_GOOD,    IDS_HEALTH_COLUMN_NO_REPLY,  IDS_HEALTH_COLUMN_GIVEN_UP,
+        IDS_HEALTH_COLUMN_REFUSED, IDS_HEALTH_COLUMN_LAST_GOOD, IDS_HEALTH_COLUMN_SINCE};
+    return UiText(m_language, kTitles[section]);
 }

@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "trend/qt/LineHealthModel.h"
+#include "widgets/UiText.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -11,9 +12,8 @@
 
 LineHealthWindow::LineHealthWindow(const CTreeListDoc& document, Language language, QWidget* parent)
     : QWidget(parent, Qt::Window), m_document(document), m_language(language) {
-    const bool english = language == Language::English;
     setObjectName("lineHealthWindow");
-    setWindowTitle(english ? tr("Line Health") : QString::fromUtf8("La salud de la l\xC3\xADnea"));
+    setWindowTitle(UiText(language, IDS_HEALTH_TITLE));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_model = new LineHealthModel(language, this);
@@ -26,8 +26,7 @@ LineHealthWindow::LineHealthWindow(const CTreeListDoc& document, Language langua
     m_summary->setObjectName("lineHealthSummary");
     m_table = new QTableView(this);
     m_table->setObjectName("lineHealthTable");
-    m_table->setAccessibleName(english ? tr("Line health of each unit")
-                                       : QString::fromUtf8("Salud de la l\xC3\xADnea por unidad"));
+    m_table->setAccessibleName(UiText(language, IDS_HEALTH_TABLE));
     m_table->setModel(m_sorted);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(LineHealthModel::State, Qt::AscendingOrder);
@@ -69,8 +68,5 @@ void LineHealthWindow::Refresh() {
     for (const auto& unit : units) {
         failing += unit.Failing() ? 1 : 0;
     }
-    const bool english = m_language == Language::English;
-    m_summary->setText(
-        english ? tr("%1 units, %2 failing").arg(units.size()).arg(failing)
-                : QString::fromUtf8("%1 unidades, %2 con fallos").arg(units.size()).arg(failing));
+    m_summary->setText(UiText(m_language, IDS_HEALTH_SUMMARY).arg(units.size()).arg(failing));
 }

@@ -3,6 +3,7 @@
 #include "app/CTreeListDoc.h"
 #include "kiln/TrendUnit.h"
 #include "tools/treat/LogTimestamp.h"
+#include "widgets/UiText.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -49,10 +50,6 @@ QPen ChannelPen(int channel) {
 
 } // namespace
 
-QString TrendWindow::Text(const char* english, const char* spanish) const {
-    return QString::fromUtf8(m_language == Language::English ? english : spanish);
-}
-
 TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language language,
                          QWidget* parent)
     : QWidget(parent, Qt::Window), m_document(document), m_nodeId(nodeId), m_language(language),
@@ -69,33 +66,31 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(560, 320);
 
-    auto* thresholdLabel = new QLabel(Text("&Threshold:", "&Umbral:"), this);
+    auto* thresholdLabel = new QLabel(UiText(language, IDS_TREND_THRESHOLD_LABEL), this);
     m_threshold =
         new QLineEdit(QString::fromStdString(m_rule.thresholdText()).section(' ', 0, 0), this);
     m_threshold->setObjectName("trendThreshold");
-    m_threshold->setAccessibleName(Text("Core threshold", "Umbral del n\xC3\xBA"
-                                                          "cleo"));
+    m_threshold->setAccessibleName(UiText(language, IDS_TREND_THRESHOLD_NAME));
     m_threshold->setMaximumWidth(90);
     thresholdLabel->setBuddy(m_threshold);
-    auto* minutesLabel = new QLabel(Text("&Minutes:", "&Minutos:"), this);
+    auto* minutesLabel = new QLabel(UiText(language, IDS_TREND_MINUTES_LABEL), this);
     m_minutes = new QSpinBox(this);
     m_minutes->setObjectName("trendMinutes");
-    m_minutes->setAccessibleName(Text("Minutes required", "Minutos requeridos"));
+    m_minutes->setAccessibleName(UiText(language, IDS_TREND_MINUTES_NAME));
     m_minutes->setRange(1, 24 * 60);
     m_minutes->setValue(m_rule.minutes());
     minutesLabel->setBuddy(m_minutes);
-    auto* unitLabel = new QLabel(Text("U&nit:", "U&nidad:"), this);
+    auto* unitLabel = new QLabel(UiText(language, IDS_TREND_UNIT_LABEL), this);
     m_unit = new QComboBox(this);
     m_unit->setObjectName("trendUnit");
-    m_unit->setAccessibleName(Text("Unit", "Unidad"));
+    m_unit->setAccessibleName(UiText(language, IDS_TREND_UNIT_NAME));
     unitLabel->setBuddy(m_unit);
-    m_openLog = new QPushButton(
-        Text("&Open PC log\xE2\x80\xA6", "&Abrir registro del PC\xE2\x80\xA6"), this);
+    m_openLog = new QPushButton(UiText(language, IDS_TREND_OPEN_LOG_BUTTON), this);
     m_openLog->setObjectName("trendOpenLog");
-    m_openLog->setAccessibleName(Text("Open PC log", "Abrir registro del PC"));
-    m_live = new QPushButton(Text("&Live", "&En vivo"), this);
+    m_openLog->setAccessibleName(UiText(language, IDS_TREND_OPEN_LOG));
+    m_live = new QPushButton(UiText(language, IDS_TREND_LIVE_BUTTON), this);
     m_live->setObjectName("trendLive");
-    m_live->setAccessibleName(Text("Back to the live trend", "Volver a la tendencia en vivo"));
+    m_live->setAccessibleName(UiText(language, IDS_TREND_LIVE_NAME));
     m_live->setEnabled(false);
     m_status = new QLabel(this);
     m_status->setObjectName("trendStatus");
@@ -179,8 +174,7 @@ void TrendWindow::RuleEdited() {
     logtools::TreatmentRule rule = m_rule;
     if (!rule.setThreshold(m_threshold->text().trimmed().toStdString()) ||
         !rule.setMinutes(m_minutes->value())) {
-        m_status->setText(Text("The threshold is a temperature such as 56C or 133F.",
-                               "El umbral es una temperatura como 56C o 133F."));
+        m_status->setText(UiText(m_language, IDS_TREND_BAD_THRESHOLD));
         return;
     }
     m_rule = rule;
@@ -193,11 +187,10 @@ void TrendWindow::RuleEdited() {
 }
 
 void TrendWindow::AskForPcLog() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, Text("Open PC log", "Abrir registro del PC"),
-        QString::fromStdString(m_document.PcLogsDirectory()),
-        Text("PC logs (*.CSV *.csv);;All files (*)",
-             "Registros del PC (*.CSV *.csv);;Todos los archivos (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, UiText(m_language, IDS_TREND_OPEN_LOG),
+                                     QString::fromStdString(m_document.PcLogsDirectory()),
+                                     UiText(m_language, IDS_TREND_LOG_FILTER));
     if (!path.isEmpty()) {
         OpenPcLog(path);
     }
@@ -221,7 +214,7 @@ bool TrendWindow::OpenPcLog(const QString& path) {
     std::vector<int> units;
     std::string error;
     if (!TrendPlot::FromPcLog(path.toStdString(), m_nodeId, m_rule, plot, units, error)) {
-        m_status->setText(Text("%1: the log %2.", "%1: el registro no se pudo leer (%2).")
+        m_status->setText(UiText(m_language, IDS_TREND_LOG_UNREADABLE)
                               .arg(QFileInfo(path).fileName(), QString::fromStdString(error)));
         return false;
     }
@@ -262,11 +255,9 @@ void TrendWindow::Refresh() {
 }
 
 void TrendWindow::Draw() {
-    const bool english = m_language == Language::English;
     const QString source = ShowingLog() ? QFileInfo(m_logPath).fileName()
-                                        : Text("this connection", "esta conexi\xC3\xB3n");
-    setWindowTitle((english ? tr("Trend of unit %1 - %2")
-                            : QString::fromUtf8("La tendencia de la unidad %1 - %2"))
+                                        : UiText(m_language, IDS_TREND_THIS_CONNECTION);
+    setWindowTitle(UiText(m_language, IDS_TREND_TITLE)
                        .arg(QString::asprintf("%03d", m_plot.NodeId()), source));
     m_chart->removeAllSeries();
     for (QAbstractAxis* axis : m_chart->axes()) {
@@ -275,10 +266,9 @@ void TrendWindow::Draw() {
     }
     const QString scale = QString(QChar(0x00B0)) + (m_plot.Centigrade() ? "C" : "F");
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTitleText(Text("Time", "Hora"));
+    timeAxis->setTitleText(UiText(m_language, IDS_TREND_AXIS_TIME));
     auto* valueAxis = new QValueAxis;
-    valueAxis->setTitleText(
-        QString::fromUtf8(english ? "Temperature (%1)" : "Temperatura (%1)").arg(scale));
+    valueAxis->setTitleText(UiText(m_language, IDS_TREND_AXIS_TEMPERATURE).arg(scale));
     m_chart->addAxis(timeAxis, Qt::AlignBottom);
     m_chart->addAxis(valueAxis, Qt::AlignLeft);
     const int low = m_plot.Lowest() - 5;
@@ -326,8 +316,8 @@ void TrendWindow::Draw() {
                      span.longEnough ? Qt::Dense4Pattern : Qt::Dense6Pattern);
         area->setBrush(brush);
         area->setPen(Qt::NoPen);
-        area->setName(span.longEnough ? Text("Held long enough", "Mantenido lo suficiente")
-                                      : Text("At threshold", "En el umbral"));
+        area->setName(UiText(m_language, span.longEnough ? IDS_TREND_HELD_LONG_ENOUGH
+                                                         : IDS_TREND_AT_THRESHOLD));
         attach(area);
         bool& firstOfKind = firstShade[span.longEnough ? 1 : 0];
         const auto markers = m_chart->legend()->markers(area);
@@ -336,21 +326,14 @@ void TrendWindow::Draw() {
         }
         firstOfKind = false;
     }
-    static const char* const kEnglish[TrendPlot::kChannels] = {"Core 1", "Core 2", "Core 3",
-                                                               "Chamber"};
-    static const char* const kSpanish[TrendPlot::kChannels] = {"N\xC3\xBA"
-                                                               "cleo 1",
-                                                               "N\xC3\xBA"
-                                                               "cleo 2",
-                                                               "N\xC3\xBA"
-                                                               "cleo 3",
-                                                               "C\xC3\xA1mara"};
+    static const int kChannelNames[TrendPlot::kChannels] = {IDS_TREND_CORE1, IDS_TREND_CORE2,
+                                                            IDS_TREND_CORE3, IDS_TREND_CHAMBER};
     for (int channel = 0; channel < TrendPlot::kChannels; ++channel) {
         bool named = false;
         for (const TrendPlot::Segment& segment : m_plot.Segments(channel)) {
             auto* series = new QLineSeries;
             series->setPen(ChannelPen(channel));
-            series->setName(Text(kEnglish[channel], kSpanish[channel]));
+            series->setName(UiText(m_language, kChannelNames[channel]));
             for (const TrendPlot::Point& point : segment) {
                 series->append(AxisTime(point.time), point.value);
             }
@@ -370,7 +353,7 @@ void TrendWindow::Draw() {
     thresholdPen.setWidthF(1.5);
     threshold->setPen(thresholdPen);
     threshold->setName(
-        Text("Threshold %1%2", "Umbral %1%2").arg(m_plot.ThresholdReading()).arg(scale));
+        UiText(m_language, IDS_TREND_THRESHOLD_LINE).arg(m_plot.ThresholdReading()).arg(scale));
     threshold->append(AxisTime(first), m_plot.ThresholdReading());
     threshold->append(AxisTime(last), m_plot.ThresholdReading());
     attach(threshold);
@@ -378,38 +361,25 @@ void TrendWindow::Draw() {
     QString status;
     if (!ShowingLog()) {
         const logtools::UnitTreatment* logged = m_follower.unit(m_nodeId);
-        status = Text("%1 readings on the chart. The verdict counts the PC log's lines of this "
-                      "unit, one a minute while it runs: %2 lines, %3 stretches at threshold; "
-                      "every core for %4 minutes at %5: %6",
-                      "%1 lecturas en el gr\xC3\xA1"
-                      "fico. El veredicto cuenta las l\xC3\xAD"
-                      "neas de esta unidad en el registro del PC, una por minuto mientras "
-                      "corre: %2 l\xC3\xAD"
-                      "neas, %3 tramos en el umbral; cada n\xC3\xBA"
-                      "cleo durante %4 minutos a %5: %6")
+        status = UiText(m_language, IDS_TREND_LIVE_STATUS)
                      .arg(m_plot.SampleCount())
                      .arg(logged != nullptr ? logged->lines() : 0)
                      .arg(m_plot.Stretches().size())
                      .arg(m_rule.minutes())
                      .arg(QString::fromStdString(m_rule.thresholdText()))
-                     .arg(m_plot.Treated() ? Text("TREATED", "TRATADO")
-                                           : Text("NOT TREATED", "NO TRATADO"));
+                     .arg(UiText(m_language,
+                                 m_plot.Treated() ? IDS_TREND_TREATED : IDS_TREND_NOT_TREATED));
     } else if (m_plot.Empty()) {
-        status = Text("No readings of this unit yet.", "Todav\xC3\xAD"
-                                                       "a no hay lecturas de esta unidad.");
+        status = UiText(m_language, IDS_TREND_NO_READINGS);
     } else {
-        status = QString::fromUtf8(english ? "%1 readings, %2 stretches at threshold; %3 for %4 "
-                                             "minutes at %5: %6"
-                                           : "%1 lecturas, %2 tramos en el umbral; %3 durante %4 "
-                                             "minutos a %5: %6")
+        status = UiText(m_language, IDS_TREND_LOG_STATUS)
                      .arg(m_plot.SampleCount())
                      .arg(m_plot.Stretches().size())
-                     .arg(Text("every core", "cada n\xC3\xBA"
-                                             "cleo"))
+                     .arg(UiText(m_language, IDS_TREND_EVERY_CORE))
                      .arg(m_rule.minutes())
                      .arg(QString::fromStdString(m_rule.thresholdText()))
-                     .arg(m_plot.Treated() ? Text("TREATED", "TRATADO")
-                                           : Text("NOT TREATED", "NO TRATADO"));
+                     .arg(UiText(m_language,
+                                 m_plot.Treated() ? IDS_TREND_TREATED : IDS_TREND_NOT_TREATED));
     }
     m_status->setText(status);
     m_chart->setTitle(windowTitle());

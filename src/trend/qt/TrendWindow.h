@@ -64,7 +64,6 @@ private:
     void UnitChosen(int index);
     void ListLiveUnits();
     void Draw();
-    QString Text(const char* english, const char* spanish) const;
 
     const CTreeListDoc& m_document;
     int m_nodeId;
