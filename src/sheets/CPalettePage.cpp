@@ -1,9 +1,9 @@
 #include "sheets/CPalettePage.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "net/Frames.h"
 #include "sheets/CSpinButton.h"
+#include "widgets/UiText.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -49,7 +49,7 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     auto* grid = new QGridLayout(this);
     int row = 0;
     const auto addValue = [&](int labelId, QLabel*& value) {
-        auto* label = new QLabel(Text(labelId), this);
+        auto* label = new QLabel(UiText(m_document.GetLanguage(), labelId), this);
         value = new QLabel(this);
         value->setAccessibleName(NameOf(label->text()));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -71,7 +71,8 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     }
     grid->addWidget(EtchedLine(this), row++, 0, 1, 4);
 
-    auto* modeLabel = new QLabel(Text(IDS_LABEL_OPERATIONAL_MODE), this);
+    auto* modeLabel =
+        new QLabel(UiText(m_document.GetLanguage(), IDS_LABEL_OPERATIONAL_MODE), this);
     m_pMode = new QLineEdit(this);
     m_pMode->setReadOnly(true);
     m_pMode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -90,8 +91,7 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     int widest = 0;
     for (const int id : {IDS_MODE_STANDBY, IDS_MODE_RUN, IDS_MODE_SETUP}) {
         for (const Language language : {Language::English, Language::Spanish}) {
-            widest =
-                qMax(widest, metrics.horizontalAdvance(FromStd(StringTable::Text(language, id))));
+            widest = qMax(widest, metrics.horizontalAdvance(UiText(language, id)));
         }
     }
     m_pMode->setMinimumWidth(widest + 4 * metrics.averageCharWidth());
@@ -99,8 +99,8 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     m_pSpin = new CSpinButton(this);
     m_pSpin->setAccessibleName(m_pMode->accessibleName());
     modeLabel->setBuddy(m_pSpin);
-    const int applyId = TextId(document.GetLanguage(), IDS_APPLY, IDS_SHEET_APPLY_ES);
-    m_pApply = new QPushButton(Text(applyId), this);
+    m_pApply =
+        new QPushButton(UiText(m_document.GetLanguage(), IDS_APPLY, IDS_SHEET_APPLY_ES), this);
     m_pApply->setAutoDefault(false);
 
     grid->addWidget(modeLabel, row, 0);
@@ -112,7 +112,8 @@ CPalettePage::CPalettePage(CTreeListDoc& document, const SheetTicket& ticket,
     // with the switch it explains.
     m_pReason = new QLabel(this);
     m_pReason->setTextFormat(Qt::PlainText);
-    m_pReason->setAccessibleName(Text(IDS_LABEL_OPERATIONAL_MODE).remove(QLatin1Char(':')));
+    m_pReason->setAccessibleName(
+        UiText(m_document.GetLanguage(), IDS_LABEL_OPERATIONAL_MODE).remove(QLatin1Char(':')));
     grid->addWidget(m_pReason, row, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row + 1, 1);
@@ -133,12 +134,8 @@ void CPalettePage::RefreshCommitBlock() {
     Render(m_state.SetCommitBlock(m_document.SheetCommitBlock(m_ticket)));
 }
 
-QString CPalettePage::Text(int id) const {
-    return FromStd(StringTable::Text(m_document.GetLanguage(), id));
-}
-
 QString CPalettePage::Title() const {
-    return Text(IDS_OPERATION_PAGE_TITLE);
+    return UiText(m_document.GetLanguage(), IDS_OPERATION_PAGE_TITLE);
 }
 
 QLabel* CPalettePage::TemperatureValue(int rtd) const {

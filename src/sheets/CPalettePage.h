@@ -58,7 +58,6 @@ public:
     QLabel* TemperatureCaption(int rtd) const;
 
 private:
-    QString Text(int id) const;
     void Render(unsigned fields);
     // Asks the document again whether this sheet may commit: the farm can disconnect or the
     // unit fall silent while nothing else reaches the page.

@@ -1,9 +1,9 @@
 #include "sheets/CPaletteSheet.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "sheets/CPalettePage.h"
 #include "sheets/CSpinButton.h"
+#include "widgets/UiText.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -15,11 +15,7 @@ CPaletteSheet::CPaletteSheet(CTreeListDoc& document, const SheetTicket& ticket,
                              const PaletteDisplayBlock& block, QWidget* parent)
     : QDialog(parent) {
     const Language language = document.GetLanguage();
-    const auto text = [language](int id) {
-        return QString::fromStdString(StringTable::Text(language, id));
-    };
-    setWindowTitle(
-        text(TextId(language, IDS_CONTROLLER_SHEET_TITLE, IDS_CONTROLLER_SHEET_TITLE_ES)));
+    setWindowTitle(UiText(language, IDS_CONTROLLER_SHEET_TITLE, IDS_CONTROLLER_SHEET_TITLE_ES));
 
     m_pPage =
         new CPalettePage(document, ticket, startupScanComplete, identificationCode, block, this);
@@ -29,9 +25,9 @@ CPaletteSheet::CPaletteSheet(CTreeListDoc& document, const SheetTicket& ticket,
 
     m_pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_pButtons->button(QDialogButtonBox::Ok)
-        ->setText(text(TextId(language, IDS_SHEET_OK, IDS_SHEET_OK_ES)));
+        ->setText(UiText(language, IDS_SHEET_OK, IDS_SHEET_OK_ES));
     m_pButtons->button(QDialogButtonBox::Cancel)
-        ->setText(text(TextId(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES)));
+        ->setText(UiText(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES));
     m_pButtons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(m_pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);

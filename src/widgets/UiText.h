@@ -9,3 +9,8 @@
 inline QString UiText(Language language, int id) {
     return QString::fromStdString(StringTable::Text(language, id));
 }
+
+// A text that has one id per language.
+inline QString UiText(Language language, int englishId, int spanishId) {
+    return UiText(language, TextId(language, englishId, spanishId));
+}

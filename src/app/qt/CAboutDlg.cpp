@@ -1,7 +1,7 @@
 #include "app/qt/CAboutDlg.h"
 
-#include "app/StringTable.h"
 #include "kiln/qt/KilnIcons.h"
+#include "widgets/UiText.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,25 +9,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString Text(Language language, int id) {
-    return QString::fromStdString(StringTable::Text(language, id));
-}
-
-} // namespace
-
 CAboutDlg::CAboutDlg(Language language, const QStringList& extraLines, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(Text(language, IDS_ABOUT_CAPTION));
+    setWindowTitle(UiText(language, IDS_ABOUT_CAPTION));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(KilnIcons::Icon(0).pixmap(32, 32));
-    icon->setAccessibleName(Text(language, TextId(language, IDS_APP_TITLE, IDS_APP_TITLE_ES)));
+    icon->setAccessibleName(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
 
-    m_pFirstLine =
-        new QLabel(Text(language, TextId(language, IDS_APP_TITLE, IDS_APP_TITLE_ES)), this);
-    m_pSecondLine = new QLabel(Text(language, IDS_ABOUT_VERSION), this);
+    m_pFirstLine = new QLabel(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES), this);
+    m_pSecondLine = new QLabel(UiText(language, IDS_ABOUT_VERSION), this);
     auto* lines = new QVBoxLayout;
     lines->addWidget(m_pFirstLine);
     lines->addWidget(m_pSecondLine);
@@ -37,7 +28,7 @@ CAboutDlg::CAboutDlg(Language language, const QStringList& extraLines, QWidget* 
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    ok->setText(Text(language, IDS_ABOUT_OK));
+    ok->setText(UiText(language, IDS_ABOUT_OK));
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

@@ -3,7 +3,6 @@
 #include "alarm/PlatformSpeakerBackend.h"
 #include "alarm/qt/AlarmAttention.h"
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "app/SystemClock.h"
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
@@ -14,6 +13,7 @@
 #include "sheets/SheetCommands.h"
 #include "trend/qt/LineHealthWindow.h"
 #include "trend/qt/TrendWindow.h"
+#include "widgets/UiText.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -33,10 +33,6 @@ namespace {
 
 constexpr int kStatusBarId = 59393;
 constexpr int kPortControlId = 1001;
-
-QString Text(Language language, int id) {
-    return QString::fromStdString(StringTable::Text(language, id));
-}
 
 // The Spanish menu texts carry no access keys; the menus get them here so that both builds can
 // be worked from the keyboard. The letters shown are unchanged.
@@ -104,7 +100,7 @@ void CMainFrame::CreateStatusBar() {
     bar->setObjectName(QStringLiteral("statusBar%1").arg(kStatusBarId));
     bar->setSizeGripEnabled(true);
     m_pMessagePane = new QLabel(bar);
-    m_pMessagePane->setAccessibleName(Text(m_language, IDS_PANE_STATUS));
+    m_pMessagePane->setAccessibleName(UiText(m_language, IDS_PANE_STATUS));
     // Plain text whose width never moves the other panes: a new line every second costs one
     // repaint of the pane, not a layout of the window.
     m_pMessagePane->setTextFormat(Qt::PlainText);
@@ -113,7 +109,7 @@ void CMainFrame::CreateStatusBar() {
     const int indicatorIds[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCROLL};
     for (std::size_t pane = 0; pane < m_indicatorPanes.size(); ++pane) {
         auto* label = new QLabel(bar);
-        const QString name = Text(m_language, indicatorIds[pane]);
+        const QString name = UiText(m_language, indicatorIds[pane]);
         label->setAccessibleName(name);
         // Wide enough for the text whether it is shown or not, so the panes never jump.
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(name) + 8);
@@ -145,7 +141,7 @@ void CMainFrame::OnInitialUpdate() {
     m_pList->OnInitialUpdate();
     m_pTree->OnInitialUpdate();
     const Language language = m_language;
-    setWindowTitle(Text(language, TextId(language, IDS_APP_TITLE, IDS_APP_TITLE_ES)));
+    setWindowTitle(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
     // The right pane is the active one: the arrow keys move through the units at once. A farm
@@ -160,11 +156,10 @@ void CMainFrame::OnInitialUpdate() {
 }
 
 void CMainFrame::CreateMenus() {
-    const bool spanish = m_language == Language::Spanish;
     // English texts as they are; Spanish ones with an access key added at a fixed letter.
     auto text = [&](int englishId, int spanishId, int keyPosition) {
-        return spanish ? WithAccessKey(Text(m_language, spanishId), keyPosition)
-                       : Text(m_language, englishId);
+        const QString text = UiText(m_language, englishId, spanishId);
+        return m_language == Language::Spanish ? WithAccessKey(text, keyPosition) : text;
     };
     QMenuBar* bar = menuBar();
     bar->clear();
@@ -205,14 +200,14 @@ void CMainFrame::CreateMenus() {
     }
 
     view->addSeparator();
-    QAction* trend = view->addAction(Text(m_language, IDS_MENU_TREND));
+    QAction* trend = view->addAction(UiText(m_language, IDS_MENU_TREND));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
         TrendWindow::Show(*m_pDocument,
                           TrendWindow::UnitToShow(*m_pDocument, m_pList->CurrentLineNodeId()),
                           m_language, this);
     });
-    QAction* health = view->addAction(Text(m_language, IDS_MENU_LINE_HEALTH));
+    QAction* health = view->addAction(UiText(m_language, IDS_MENU_LINE_HEALTH));
     health->setObjectName("viewLineHealth");
     connect(health, &QAction::triggered, this,
             [this] { LineHealthWindow::Show(*m_pDocument, m_language, this); });
@@ -304,7 +299,7 @@ void CMainFrame::UpdateIndicators() {
     const int ids[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCROLL};
     for (std::size_t pane = 0; pane < m_indicatorPanes.size(); ++pane) {
         const bool on = state.has_value() && (*state)[pane];
-        m_indicatorPanes[pane]->setText(on ? Text(m_language, ids[pane]) : QString());
+        m_indicatorPanes[pane]->setText(on ? UiText(m_language, ids[pane]) : QString());
     }
 }
 
@@ -359,7 +354,7 @@ bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
 QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     const CTreeListDoc& doc = *m_pDocument;
     auto notice = [this](int id, const std::string& reason) {
-        return Text(m_language, id).replace(QStringLiteral("%s"), QString::fromStdString(reason));
+        return UiText(m_language, id).replace(QStringLiteral("%s"), QString::fromStdString(reason));
     };
     QStringList notices;
     const std::string readProblem = doc.SettingsReadProblem();
@@ -385,10 +380,10 @@ QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
         return notices;
     }
     // Window-modal, so the tick and the replies go on until the operator has read it.
-    auto* box = new QMessageBox(QMessageBox::Warning, Text(m_language, IDS_NOTICE_TITLE),
+    auto* box = new QMessageBox(QMessageBox::Warning, UiText(m_language, IDS_NOTICE_TITLE),
                                 notices.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->button(QMessageBox::Ok)->setText(Text(m_language, IDS_ABOUT_OK));
+    box->button(QMessageBox::Ok)->setText(UiText(m_language, IDS_ABOUT_OK));
     box->open();
     return notices;
 }
@@ -404,7 +399,7 @@ void CMainFrame::ShowToneNotice(const QString& notice) {
     if (m_pToneIndicator == nullptr) {
         m_pToneIndicator = new QLabel(statusBar());
         m_pToneIndicator->setTextFormat(Qt::PlainText);
-        m_pToneIndicator->setText(Text(m_language, IDS_NO_ALARM_TONE));
+        m_pToneIndicator->setText(UiText(m_language, IDS_NO_ALARM_TONE));
         m_pToneIndicator->setAccessibleName(m_pToneIndicator->text());
         // After the message pane, left of the lock indicators, which keep their places.
         statusBar()->insertPermanentWidget(1, m_pToneIndicator);

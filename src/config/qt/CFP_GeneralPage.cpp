@@ -1,8 +1,8 @@
 #include "config/qt/CFP_GeneralPage.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "sheets/CSpinButton.h"
+#include "widgets/UiText.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -44,18 +44,20 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
           document.GetComPortAvailable(ports);
           return ports;
       }()) {
-    const bool spanish = document.GetLanguage() == Language::Spanish;
+    const Language language = document.GetLanguage();
     // Two labels take a colon after their Spanish text.
-    const QString colon = spanish ? QStringLiteral(":") : QString();
+    const QString colon = language == Language::Spanish ? QStringLiteral(":") : QString();
 
-    auto* connection = new QGroupBox(Text(IDS_CONNECTION_TYPE, IDS_CONNECTION_TYPE_ES), this);
+    auto* connection =
+        new QGroupBox(UiText(language, IDS_CONNECTION_TYPE, IDS_CONNECTION_TYPE_ES), this);
     auto* connectionLayout = new QVBoxLayout(connection);
     const int radioTexts[3][2] = {{IDS_LOCAL, IDS_LOCAL_ES},
                                   {IDS_LOCAL_WITH_MODEM, IDS_LOCAL_WITH_MODEM_ES},
                                   {IDS_REMOTE_WITH_MODEM, IDS_REMOTE_WITH_MODEM_ES}};
     for (int type = 0; type < 3; ++type) {
         auto*& radio = m_pRadio[static_cast<std::size_t>(type)];
-        radio = new QRadioButton(Text(radioTexts[type][0], radioTexts[type][1]), connection);
+        radio = new QRadioButton(UiText(language, radioTexts[type][0], radioTexts[type][1]),
+                                 connection);
         radio->setAccessibleName(NameOf(radio->text()));
         connectionLayout->addWidget(radio);
         // toggled, not clicked: a screen reader's toggle action and a change made in code
@@ -67,9 +69,10 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
         });
     }
 
-    auto* dialup = new QGroupBox(Text(IDS_DIALING, IDS_DIALING_ES), this);
+    auto* dialup = new QGroupBox(UiText(language, IDS_DIALING, IDS_DIALING_ES), this);
     auto* dialupLayout = new QGridLayout(dialup);
-    m_pPhoneLabel = new QLabel(Text(IDS_PHONE_NUMBER, IDS_PHONE_NUMBER_ES) + colon, dialup);
+    m_pPhoneLabel =
+        new QLabel(UiText(language, IDS_PHONE_NUMBER, IDS_PHONE_NUMBER_ES) + colon, dialup);
     m_pPhone = new QLineEdit(dialup);
     m_pPhoneLabel->setBuddy(m_pPhone);
     m_pPhone->setAccessibleName(NameOf(m_pPhoneLabel->text()));
@@ -77,16 +80,18 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
     dialupLayout->addWidget(m_pPhone, 0, 1);
     connect(m_pPhone, &QLineEdit::textEdited, this, &CFP_GeneralPage::OnPhoneEdited);
 
-    auto* startup = new QGroupBox(Text(IDS_STARTUP, IDS_STARTUP_ES), this);
+    auto* startup = new QGroupBox(UiText(language, IDS_STARTUP, IDS_STARTUP_ES), this);
     auto* startupLayout = new QVBoxLayout(startup);
-    m_pStartup = new QCheckBox(Text(IDS_CONNECT_ON_STARTUP, IDS_CONNECT_ON_STARTUP_ES), startup);
+    m_pStartup =
+        new QCheckBox(UiText(language, IDS_CONNECT_ON_STARTUP, IDS_CONNECT_ON_STARTUP_ES), startup);
     m_pStartup->setAccessibleName(NameOf(m_pStartup->text()));
     startupLayout->addWidget(m_pStartup);
     connect(m_pStartup, &QCheckBox::toggled, this, &CFP_GeneralPage::OnStartupToggled);
 
-    auto* serial = new QGroupBox(Text(IDS_SERIAL_PORT, IDS_SERIAL_PORT_ES), this);
+    auto* serial = new QGroupBox(UiText(language, IDS_SERIAL_PORT, IDS_SERIAL_PORT_ES), this);
     auto* serialLayout = new QHBoxLayout(serial);
-    auto* portLabel = new QLabel(Text(IDS_SERIAL_PORT_NAME, IDS_SERIAL_PORT_ES) + colon, serial);
+    auto* portLabel =
+        new QLabel(UiText(language, IDS_SERIAL_PORT_NAME, IDS_SERIAL_PORT_ES) + colon, serial);
     m_pPortName = new QLabel(serial);
     m_pPortName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_pPortName->setAlignment(Qt::AlignCenter);
@@ -154,14 +159,8 @@ CFP_GeneralPage::CFP_GeneralPage(CTreeListDoc& document, const FarmParameters& p
     }
 }
 
-QString CFP_GeneralPage::Text(int englishId, int spanishId) const {
-    const Language language = m_document.GetLanguage();
-    const int id = language == Language::Spanish && spanishId != 0 ? spanishId : englishId;
-    return QString::fromStdString(StringTable::Text(language, id));
-}
-
 QString CFP_GeneralPage::Title() const {
-    return Text(IDS_GENERAL_PAGE_TITLE, IDS_GENERAL_PAGE_TITLE_ES);
+    return UiText(m_document.GetLanguage(), IDS_GENERAL_PAGE_TITLE, IDS_GENERAL_PAGE_TITLE_ES);
 }
 
 QString CFP_GeneralPage::Message() const {
@@ -188,7 +187,7 @@ void CFP_GeneralPage::PhoneCheck() {
         ShowMessage(QString());
         return;
     }
-    ShowMessage(Text(IDS_PHONE_NUMBER_TOO_LONG)
+    ShowMessage(UiText(m_document.GetLanguage(), IDS_PHONE_NUMBER_TOO_LONG)
                     .replace(QStringLiteral("%d"),
                              QString::number(GeneralPageState::MaxPhoneNumberLength())));
 }
@@ -223,7 +222,7 @@ void CFP_GeneralPage::OnStartupToggled(bool checked) {
 void CFP_GeneralPage::OnSpin(int steps) {
     // The up arrow moves to higher port numbers: the control's delta is the negated step.
     if (m_state.StepSerialPort(-steps) == GeneralPageState::PortStep::NoPortAvailable) {
-        ShowMessage(Text(IDS_NO_SERIAL_PORT));
+        ShowMessage(UiText(m_document.GetLanguage(), IDS_NO_SERIAL_PORT));
     } else if (m_state.PhoneNumberFits()) {
         ShowMessage(QString());
     }

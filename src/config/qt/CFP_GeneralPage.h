@@ -49,7 +49,6 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
-    QString Text(int englishId, int spanishId = 0) const;
     void OnRadio(int type);
     void OnPhoneEdited(const QString& text);
     void OnStartupToggled(bool checked);

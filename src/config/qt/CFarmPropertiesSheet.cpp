@@ -1,10 +1,10 @@
 #include "config/qt/CFarmPropertiesSheet.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "config/qt/CFP_GeneralPage.h"
 #include "net/TransactionType.h"
 #include "sheets/CSpinButton.h"
+#include "widgets/UiText.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -15,11 +15,8 @@ CFarmPropertiesSheet::CFarmPropertiesSheet(CTreeListDoc& document, const FarmPar
                                            QWidget* parent)
     : QDialog(parent), m_document(document) {
     const Language language = document.GetLanguage();
-    const auto text = [language](int id) {
-        return QString::fromStdString(StringTable::Text(language, id));
-    };
     setWindowTitle(
-        text(IDS_GROUP_PROPERTIES_FORMAT)
+        UiText(language, IDS_GROUP_PROPERTIES_FORMAT)
             .replace(QStringLiteral("%d"), QString::number(parameters.m_iFarmIndex + 1)));
 
     m_pPage = new CFP_GeneralPage(document, parameters, this);
@@ -29,9 +26,9 @@ CFarmPropertiesSheet::CFarmPropertiesSheet(CTreeListDoc& document, const FarmPar
 
     m_pButtons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-    OkButton()->setText(text(TextId(language, IDS_SHEET_OK, IDS_SHEET_OK_ES)));
-    CancelButton()->setText(text(TextId(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES)));
-    ApplyButton()->setText(text(TextId(language, IDS_APPLY, IDS_SHEET_APPLY_ES)));
+    OkButton()->setText(UiText(language, IDS_SHEET_OK, IDS_SHEET_OK_ES));
+    CancelButton()->setText(UiText(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES));
+    ApplyButton()->setText(UiText(language, IDS_APPLY, IDS_SHEET_APPLY_ES));
     ApplyButton()->setEnabled(false);
     OkButton()->setDefault(true);
     connect(OkButton(), &QPushButton::clicked, this, &CFarmPropertiesSheet::OnOk);

@@ -1,8 +1,8 @@
 #include "kiln/qt/CAddKilnDialog.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "sheets/CSpinButton.h"
+#include "widgets/UiText.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -15,14 +15,11 @@ CAddKilnDialog::CAddKilnDialog(CTreeListDoc& document, int farmIndex, QWidget* p
     : QDialog(parent), m_document(document), m_iFarmIndex(farmIndex),
       m_ids(document.Farm(farmIndex).m_bNodeConfigured) {
     const Language language = document.GetLanguage();
-    const auto text = [language](int id) {
-        return QString::fromStdString(StringTable::Text(language, id));
-    };
-    setWindowTitle(text(IDS_ADD_KILN_TITLE));
+    setWindowTitle(UiText(language, IDS_ADD_KILN_TITLE));
 
     auto* group = new QGroupBox(this);
     auto* row = new QHBoxLayout(group);
-    auto* label = new QLabel(text(IDS_KILN_ID), group);
+    auto* label = new QLabel(UiText(language, IDS_KILN_ID), group);
     m_pId = new QLabel(group);
     m_pId->setAutoFillBackground(true);
     m_pId->setAlignment(Qt::AlignCenter);
@@ -49,8 +46,8 @@ CAddKilnDialog::CAddKilnDialog(CTreeListDoc& document, int farmIndex, QWidget* p
     row->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_pAdd = buttons->addButton(text(IDS_ADD), QDialogButtonBox::ApplyRole);
-    m_pCancel = buttons->addButton(text(TextId(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES)),
+    m_pAdd = buttons->addButton(UiText(language, IDS_ADD), QDialogButtonBox::ApplyRole);
+    m_pCancel = buttons->addButton(UiText(language, IDS_SHEET_CANCEL, IDS_SHEET_CANCEL_ES),
                                    QDialogButtonBox::RejectRole);
     // Enter adds the shown ID; the dialog stays open for the next one.
     m_pAdd->setDefault(true);

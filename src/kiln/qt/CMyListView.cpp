@@ -1,7 +1,6 @@
 #include "kiln/qt/CMyListView.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "kiln/CommandRules.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/qt/GridLineDelegate.h"
@@ -10,6 +9,7 @@
 #include "kiln/qt/PaletteSheetSink.h"
 #include "net/LineHealthTable.h"
 #include "widgets/CFlatHeaderCtrl.h"
+#include "widgets/UiText.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -38,8 +38,8 @@ constexpr int kLargeFontCharWidth = 14;
 constexpr std::uint32_t kStyleBits = 0x0C;
 constexpr int kStyleShift = 2;
 
-QAction* AddCommand(CMyListView* list, QMenu* menu, const std::string& text, int command) {
-    QAction* action = menu->addAction(QString::fromStdString(text));
+QAction* AddCommand(CMyListView* list, QMenu* menu, const QString& text, int command) {
+    QAction* action = menu->addAction(text);
     action->setData(command);
     QObject::connect(action, &QAction::triggered, list,
                      [list, command] { list->OnCommand(command); });
@@ -106,8 +106,7 @@ CMyListView::CMyListView(CTreeListDoc& document, QWidget* parent)
 
     // The view that has the keyboard is what a screen reader announces: it goes by the pane's
     // name, whichever style is on.
-    const QString name =
-        QString::fromStdString(StringTable::Text(document.GetLanguage(), IDS_PANE_UNITS));
+    const QString name = UiText(document.GetLanguage(), IDS_PANE_UNITS);
     setAccessibleName(name);
     m_pDetails->setAccessibleName(name);
     m_pIcons->setAccessibleName(name);
@@ -357,32 +356,29 @@ QMenu* CMyListView::BuildItemMenu(int itemIndex, QWidget* parent) {
     if (record == nullptr) {
         return nullptr;
     }
-    const StringTable texts(m_document.GetLanguage());
+    const Language language = m_document.GetLanguage();
     auto* menu = new QMenu(parent);
-    QAction* operate = AddCommand(this, menu, texts.Get(IDS_LIST_OPERATE), ID_OPERATE);
+    QAction* operate = AddCommand(this, menu, UiText(language, IDS_LIST_OPERATE), ID_OPERATE);
     operate->setEnabled(MayOperateUnit(*record));
     menu->addSeparator();
-    QAction* remove = AddCommand(this, menu, texts.Get(IDS_LIST_DELETE), ID_DELETE);
+    QAction* remove = AddCommand(this, menu, UiText(language, IDS_LIST_DELETE), ID_DELETE);
     remove->setEnabled(MayDeleteUnit(m_document.Farm(m_iDisplayedFarm)));
     menu->addSeparator();
-    AddCommand(this, menu, texts.Get(IDS_LIST_PROPERTIES), ID_ITEM_PROPERTIES)->setEnabled(false);
+    AddCommand(this, menu, UiText(language, IDS_LIST_PROPERTIES), ID_ITEM_PROPERTIES)
+        ->setEnabled(false);
     return menu;
 }
 
 QMenu* CMyListView::BuildBackgroundMenu(QWidget* parent) {
     const Language language = m_document.GetLanguage();
-    const StringTable texts(language);
-    const auto text = [&](int english, int spanish) {
-        return texts.Get(TextId(language, english, spanish));
-    };
     auto* menu = new QMenu(parent);
 
-    QMenu* view = menu->addMenu(QString::fromStdString(text(IDS_MENU_VIEW, IDS_MENU_VIEW_ES)));
-    const std::array<std::pair<std::string, int>, 4> styles = {{
-        {text(IDS_MENU_LARGE_ICONS, IDS_MENU_LARGE_ICONS_ES), ID_VIEW_LARGE_ICONS},
-        {text(IDS_MENU_SMALL_ICONS, IDS_MENU_SMALL_ICONS_ES), ID_VIEW_SMALL_ICONS},
-        {text(IDS_MENU_LIST, IDS_MENU_LIST_ES), ID_VIEW_LIST},
-        {text(IDS_MENU_DETAILS, IDS_MENU_DETAILS_ES), ID_VIEW_DETAILS},
+    QMenu* view = menu->addMenu(UiText(language, IDS_MENU_VIEW, IDS_MENU_VIEW_ES));
+    const std::array<std::pair<QString, int>, 4> styles = {{
+        {UiText(language, IDS_MENU_LARGE_ICONS, IDS_MENU_LARGE_ICONS_ES), ID_VIEW_LARGE_ICONS},
+        {UiText(language, IDS_MENU_SMALL_ICONS, IDS_MENU_SMALL_ICONS_ES), ID_VIEW_SMALL_ICONS},
+        {UiText(language, IDS_MENU_LIST, IDS_MENU_LIST_ES), ID_VIEW_LIST},
+        {UiText(language, IDS_MENU_DETAILS, IDS_MENU_DETAILS_ES), ID_VIEW_DETAILS},
     }};
     for (int style = LargeIcons; style <= Details; ++style) {
         const auto& [label, command] = styles[static_cast<std::size_t>(style)];
@@ -392,18 +388,21 @@ QMenu* CMyListView::BuildBackgroundMenu(QWidget* parent) {
     }
     menu->addSeparator();
 
-    QMenu* arrange = menu->addMenu(QString::fromStdString(texts.Get(IDS_LIST_ARRANGE_ICONS)));
-    AddCommand(this, arrange, texts.Get(IDS_LIST_BY_NAME), ID_ARRANGE_BY_NAME);
-    AddCommand(this, arrange, texts.Get(IDS_LIST_BY_ALARM_STATUS), ID_ARRANGE_BY_ALARM_STATUS);
-    AddCommand(this, arrange, texts.Get(IDS_LIST_BY_OPERATING_MODE), ID_ARRANGE_BY_OPERATING_MODE);
+    QMenu* arrange = menu->addMenu(UiText(language, IDS_LIST_ARRANGE_ICONS));
+    AddCommand(this, arrange, UiText(language, IDS_LIST_BY_NAME), ID_ARRANGE_BY_NAME);
+    AddCommand(this, arrange, UiText(language, IDS_LIST_BY_ALARM_STATUS),
+               ID_ARRANGE_BY_ALARM_STATUS);
+    AddCommand(this, arrange, UiText(language, IDS_LIST_BY_OPERATING_MODE),
+               ID_ARRANGE_BY_OPERATING_MODE);
     arrange->menuAction()->setEnabled(false);
-    AddCommand(this, menu, texts.Get(IDS_LIST_LINE_UP_ICONS), ID_LINE_UP_ICONS)->setEnabled(false);
+    AddCommand(this, menu, UiText(language, IDS_LIST_LINE_UP_ICONS), ID_LINE_UP_ICONS)
+        ->setEnabled(false);
     menu->addSeparator();
 
-    QMenu* create = menu->addMenu(QString::fromStdString(texts.Get(IDS_LIST_NEW)));
-    AddCommand(this, create, texts.Get(IDS_LIST_NEW_KILN), ID_NEW_KILN);
+    QMenu* create = menu->addMenu(UiText(language, IDS_LIST_NEW));
+    AddCommand(this, create, UiText(language, IDS_LIST_NEW_KILN), ID_NEW_KILN);
     menu->addSeparator();
-    AddCommand(this, menu, texts.Get(IDS_LIST_PROPERTIES), ID_BACKGROUND_PROPERTIES)
+    AddCommand(this, menu, UiText(language, IDS_LIST_PROPERTIES), ID_BACKGROUND_PROPERTIES)
         ->setEnabled(false);
 
     return menu;

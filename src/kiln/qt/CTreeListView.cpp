@@ -1,10 +1,10 @@
 #include "kiln/qt/CTreeListView.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
 #include "kiln/CommandRules.h"
 #include "kiln/KilnListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "widgets/UiText.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -21,10 +21,6 @@ constexpr int kCommandProperties = 32811;
 
 constexpr int kGroupIcon = 1;
 constexpr int kConnectedOverlay = 2;
-
-QString Text(Language language, int id) {
-    return QString::fromStdString(StringTable::Text(language, id));
-}
 
 // The group's icon with the connected overlay in its lower right quarter, at both list sizes.
 QIcon OverlaidIcon() {
@@ -51,7 +47,7 @@ CTreeListView::CTreeListView(CTreeListDoc& document, KilnListView& list, QWidget
     setItemsExpandable(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
-    setAccessibleName(Text(document.GetLanguage(), IDS_PANE_FARMS));
+    setAccessibleName(UiText(document.GetLanguage(), IDS_PANE_FARMS));
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnCurrentItemChanged(current); });
 }
@@ -63,9 +59,9 @@ void CTreeListView::OnInitialUpdate() {
     m_bInitialised = true;
     const Language language = m_document.GetLanguage();
     m_pRoot = new QTreeWidgetItem(this);
-    m_pRoot->setText(0, Text(language, TextId(language, IDS_ALL_GROUPS, IDS_ALL_GROUPS_ES)));
+    m_pRoot->setText(0, UiText(language, IDS_ALL_GROUPS, IDS_ALL_GROUPS_ES));
     m_pRoot->setIcon(0, KilnIcons::Icon(0));
-    const QString group = Text(language, TextId(language, IDS_GROUP, IDS_GROUP_ES));
+    const QString group = UiText(language, IDS_GROUP, IDS_GROUP_ES);
     for (int farm = 0; farm < kFarmCount; ++farm) {
         auto* item = new QTreeWidgetItem(m_pRoot);
         item->setText(0, QStringLiteral("%1 %2").arg(group).arg(farm + 1));
@@ -137,7 +133,8 @@ void CTreeListView::SetOverlay(int farmIndex, bool connected) {
     item->setData(0, Qt::UserRole, connected);
     item->setIcon(0, connected ? OverlaidIcon() : KilnIcons::Icon(kGroupIcon));
     // What the overlay shows, for a screen reader and a tooltip.
-    const QString note = connected ? Text(m_document.GetLanguage(), IDS_TREE_CONNECTED) : QString();
+    const QString note =
+        connected ? UiText(m_document.GetLanguage(), IDS_TREE_CONNECTED) : QString();
     item->setData(0, Qt::AccessibleDescriptionRole, note);
     item->setToolTip(0, note);
 }
@@ -204,16 +201,16 @@ QMenu* CTreeListView::BuildFarmMenu(QWidget* parent) {
     const Language language = m_document.GetLanguage();
 
     auto* menu = new QMenu(parent);
-    QAction* connectAction = menu->addAction(Text(language, IDS_TREE_CONNECT));
+    QAction* connectAction = menu->addAction(UiText(language, IDS_TREE_CONNECT));
     connectAction->setData(kCommandConnect);
     connectAction->setEnabled(MayConnectFarm(farm));
     connect(connectAction, &QAction::triggered, this, &CTreeListView::OnConnect);
-    QAction* disconnectAction = menu->addAction(Text(language, IDS_TREE_DISCONNECT));
+    QAction* disconnectAction = menu->addAction(UiText(language, IDS_TREE_DISCONNECT));
     disconnectAction->setData(kCommandDisconnect);
     disconnectAction->setEnabled(MayDisconnectFarm(farm));
     connect(disconnectAction, &QAction::triggered, this, &CTreeListView::OnDisconnect);
     menu->addSeparator();
-    QAction* properties = menu->addAction(Text(language, IDS_TREE_PROPERTIES));
+    QAction* properties = menu->addAction(UiText(language, IDS_TREE_PROPERTIES));
     properties->setData(kCommandProperties);
     connect(properties, &QAction::triggered, this, &CTreeListView::OnMenu03_Properties);
     return menu;

@@ -1,7 +1,7 @@
 #include "pclog/qt/CLogDescriptorDialog.h"
 
 #include "app/CTreeListDoc.h"
-#include "app/StringTable.h"
+#include "widgets/UiText.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -20,10 +20,7 @@ CLogDescriptorDialog::CLogDescriptorDialog(CTreeListDoc& document, const std::st
                                            QWidget* parent)
     : QDialog(parent), m_document(document) {
     const Language language = document.GetLanguage();
-    const auto text = [language](int id) {
-        return QString::fromStdString(StringTable::Text(language, id));
-    };
-    const QString title = text(TextId(language, IDS_LOG_DESCRIPTOR, IDS_LOG_DESCRIPTOR_ES));
+    const QString title = UiText(language, IDS_LOG_DESCRIPTOR, IDS_LOG_DESCRIPTOR_ES);
     setWindowTitle(title);
 
     auto* group = new QGroupBox(title, this);
@@ -35,7 +32,7 @@ CLogDescriptorDialog::CLogDescriptorDialog(CTreeListDoc& document, const std::st
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     m_pOk = buttons->button(QDialogButtonBox::Ok);
-    m_pOk->setText(text(TextId(language, IDS_SHEET_OK, IDS_SHEET_OK_ES)));
+    m_pOk->setText(UiText(language, IDS_SHEET_OK, IDS_SHEET_OK_ES));
     m_pOk->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
