@@ -244,8 +244,8 @@ CertificatePage CertificatePage::build(const TreatmentRecord& record, const Unit
         page.evidence.push_back(
             w("Record: ", "Registro: ") + std::to_string(unit.lines()) +
             w(" lines, ", " líneas, ") + span(w, unit.firstLine().time, unit.lastLine().time) +
-            "; " + std::to_string(unit.gaps().size()) + w(" gaps, ", " intervalos, ") +
-            std::to_string(unit.faults().size()) + w(" sensor faults", " fallos de sensor"));
+            w("; gaps: ", "; intervalos: ") + std::to_string(unit.gaps().size()) +
+            w(", sensor faults: ", ", fallos de sensor: ") + std::to_string(unit.faults().size()));
     }
 
     page.filesHeading = w("Source PC logs (SHA-256):", "Registros del PC de origen (SHA-256):");
