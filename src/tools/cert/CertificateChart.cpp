@@ -240,8 +240,11 @@ double CertificateChart::draw(cairo_t* cr, const Area& area) {
         }
     }
     const int step = valueStep(high - low, 6);
+    // Room above and below, so that no curve runs along the frame.
     m_low = std::floor(low / step) * step;
     m_high = std::ceil(high / step) * step;
+    m_low -= low - m_low < step / 4.0 ? step : 0;
+    m_high += m_high - high < step / 4.0 ? step : 0;
     if (m_high <= m_low) {
         m_high = m_low + step;
     }

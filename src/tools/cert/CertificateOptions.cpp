@@ -6,6 +6,10 @@
 
 namespace logtools {
 
+std::string CertificateOptions::thisVersion() {
+    return KILNWATCH_VERSION;
+}
+
 CertificateOptions::Paper CertificateOptions::paperOfLocale(const std::string& locale) {
     // The territories whose locales print on US Letter.
     static constexpr std::array<std::string_view, 14> kLetter = {

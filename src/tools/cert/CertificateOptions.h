@@ -16,7 +16,10 @@ struct CertificateOptions {
     bool spanish = false;
     Paper paper = Paper::A4;
     std::string program = "logtreat"; // the footer names the program and its version
-    std::string version;
+    std::string version = thisVersion();
+
+    // The version of this build.
+    static std::string thisVersion();
 
     // The paper a locale name such as "en_US.UTF-8" prints on: US Letter in the Americas that
     // use it, A4 elsewhere (and for "C", "POSIX" or no name).

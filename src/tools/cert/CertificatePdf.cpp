@@ -3,6 +3,7 @@
 #include "tools/cert/CertificateChart.h"
 #include "tools/cert/CertificateFonts.h"
 #include "tools/cert/CertificatePage.h"
+#include "tools/common/FileAttributes.h"
 #include "tools/common/ReplacingFile.h"
 #include "tools/treat/LogTimestamp.h"
 
@@ -297,6 +298,26 @@ bool CertificatePdf::write(const std::string& path, const TreatmentRecord& recor
         return false;
     }
     return true;
+}
+
+bool CertificatePdf::writeFromLogs(const std::string& path, const std::vector<std::string>& logs,
+                                   const TreatmentRule& rule, int unit,
+                                   const CertificateOptions& options, std::string& error) {
+    TreatmentRecord record(rule);
+    record.keepEvidence();
+    record.expectUnit(unit);
+    for (const std::string& log : logs) {
+        if (log == path || FileAttributes::isSameFile(log, path)) {
+            error = "the certificate would replace the log " + log;
+            return false;
+        }
+        if (!record.readFile(log)) {
+            error = "cannot read " + log + ": " + record.files().back().error;
+            return false;
+        }
+    }
+    record.finish();
+    return write(path, record, {unit}, options, error);
 }
 
 } // namespace logtools

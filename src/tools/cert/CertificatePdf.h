@@ -21,6 +21,12 @@ public:
     static bool write(const std::string& path, const TreatmentRecord& record,
                       const std::vector<int>& units, const CertificateOptions& options,
                       std::string& error);
+
+    // The certificate of one unit from its PC logs (read in the order given as one record)
+    // under the given rule: what a window showing a unit's charge saves.
+    static bool writeFromLogs(const std::string& path, const std::vector<std::string>& logs,
+                              const TreatmentRule& rule, int unit,
+                              const CertificateOptions& options, std::string& error);
 };
 
 } // namespace logtools

@@ -221,7 +221,6 @@ bool LogTreatTool::writePdf(const TreatmentRecord& record) {
                                     : (m_paper == "letter" ? CertificateOptions::Paper::Letter
                                                            : CertificateOptions::Paper::A4);
     options.program = "logtreat";
-    options.version = KILNWATCH_VERSION;
     std::string reason;
     if (!CertificatePdf::write(m_pdfPath, record, m_units, options, reason)) {
         error("--pdf: " + reason);
