@@ -140,7 +140,8 @@ void CertificateChart::band(cairo_t* cr, double from, double to, double top, dou
 
 void CertificateChart::curves(cairo_t* cr) const {
     const std::vector<CoreReading>& readings = m_unit.readings();
-    for (int channel = 0; channel < 4; ++channel) {
+    // The chamber's broad grey line first, so that cores settled at its temperature show on it.
+    for (const int channel : {3, 0, 1, 2}) {
         bool drawing = false;
         LogSeconds previous = 0;
         for (const CoreReading& r : readings) {
