@@ -178,6 +178,8 @@ TEST_F(Certificate, FailsClearlyAndLeavesFilesAlone) {
     EXPECT_EQ(logtreat({"--pdf", "s.csv", "--csv", "s.csv"}), 2);
     EXPECT_EQ(logtreat({"--pdf", "no/such/c.pdf"}), 2);
     EXPECT_EQ(logtreat({"--pdf", "c.pdf", "--paper", "a5"}), 2);
+    // A log that cannot be read: no certificate that would leave it out.
+    EXPECT_EQ(logtreat({"--pdf", "c.pdf", "missing.CSV"}), 2);
     EXPECT_EQ(logtreat({"--pdf"}), 2);
     EXPECT_FALSE(fileExists(m_dir.file("c.pdf")));
     EXPECT_FALSE(fileExists(m_dir.file("s.csv")));

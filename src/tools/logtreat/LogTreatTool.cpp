@@ -277,6 +277,7 @@ int LogTreatTool::run(int argc, char** argv) {
             failed = true;
         }
     }
+    const bool readFailed = failed;
     record.finish();
 
     TreatmentReport report(record);
@@ -287,7 +288,10 @@ int LogTreatTool::run(int argc, char** argv) {
     if (!m_csvPath.empty() && !writeCsv(report.csv())) {
         failed = true;
     }
-    if (!m_pdfPath.empty() && !writePdf(record)) {
+    // A certificate vouches for the logs it names: none is made from a record missing one.
+    if (!m_pdfPath.empty() && readFailed) {
+        error("--pdf: no certificate written, as a log could not be read");
+    } else if (!m_pdfPath.empty() && !writePdf(record)) {
         failed = true;
     }
     if (failed) {
