@@ -103,16 +103,30 @@ double CertificateChart::yOf(double value) const {
     return m_plot.y + m_plot.height * (m_high - clamped) / (m_high - m_low);
 }
 
-void CertificateChart::band(cairo_t* cr, double from, double to, double top, double height,
-                            int pattern) {
-    // A band too narrow to see (a single line) still shows.
-    if (to - from < 2.0) {
-        const double middle = (from + to) / 2;
-        from = middle - 1.0;
-        to = middle + 1.0;
+void CertificateChart::bands(cairo_t* cr, const std::vector<Span>& spans, double top, double height,
+                             int pattern) {
+    // One path for all of them, spans that meet on the page drawn as one: a log whose lines
+    // are all further apart than the allowed gap has a gap between every two lines.
+    std::vector<Span> merged;
+    for (Span span : spans) {
+        // A band too narrow to see (a single line) still shows.
+        if (span.to - span.from < 2.0) {
+            const double middle = (span.from + span.to) / 2;
+            span = Span{middle - 1.0, middle + 1.0};
+        }
+        if (!merged.empty() && span.from <= merged.back().to + 0.5) {
+            merged.back().to = std::max(merged.back().to, span.to);
+        } else {
+            merged.push_back(span);
+        }
+    }
+    if (merged.empty()) {
+        return;
     }
     cairo_save(cr);
-    cairo_rectangle(cr, from, top, to - from, height);
+    for (const Span& span : merged) {
+        cairo_rectangle(cr, span.from, top, span.to - span.from, height);
+    }
     if (pattern == Decisive || pattern == FaultBand) {
         const double grey = pattern == Decisive ? 0.85 : 0.55;
         cairo_set_source_rgb(cr, grey, grey, grey);
@@ -124,7 +138,7 @@ void CertificateChart::band(cairo_t* cr, double from, double to, double top, dou
         cairo_set_source_rgb(cr, grey, grey, grey);
         cairo_set_line_width(cr, 0.6);
         const double h = height;
-        for (double x = from - h; x < to + h; x += 4.0) {
+        for (double x = merged.front().from - h; x < merged.back().to + h; x += 4.0) {
             if (pattern == Longest) {
                 cairo_move_to(cr, x, top + h);
                 cairo_line_to(cr, x + h, top);
@@ -204,7 +218,7 @@ double CertificateChart::legend(cairo_t* cr, const Area& area) const {
         } else {
             const int pattern =
                 i == 5 ? (m_page.treated ? Decisive : Longest) : (i == 6 ? GapBand : FaultBand);
-            band(cr, x, x + 18, y - 7, 8, pattern);
+            bands(cr, {Span{x, x + 18}}, y - 7, 8, pattern);
             cairo_set_source_rgb(cr, 0, 0, 0);
             cairo_set_line_width(cr, 0.4);
             cairo_set_dash(cr, nullptr, 0, 0);
@@ -274,15 +288,19 @@ double CertificateChart::draw(cairo_t* cr, const Area& area) {
     const Verdict v = m_unit.verdict();
     if (v.stretch >= 0) {
         const Stretch& s = m_unit.stretches()[static_cast<std::size_t>(v.stretch)];
-        band(cr, xOf(s.first.time), xOf(s.last.time), m_plot.y, m_plot.height,
-             v.treated ? Decisive : Longest);
+        bands(cr, {Span{xOf(s.first.time), xOf(s.last.time)}}, m_plot.y, m_plot.height,
+              v.treated ? Decisive : Longest);
     }
+    std::vector<Span> gaps;
     for (const LineGap& g : m_unit.gaps()) {
-        band(cr, xOf(g.before.time), xOf(g.after.time), m_plot.y, m_plot.height, GapBand);
+        gaps.push_back(Span{xOf(g.before.time), xOf(g.after.time)});
     }
+    bands(cr, gaps, m_plot.y, m_plot.height, GapBand);
+    std::vector<Span> faults;
     for (const SensorFault& f : m_unit.faults()) {
-        band(cr, xOf(f.first.time), xOf(f.last.time), m_plot.y, m_plot.height, FaultBand);
+        faults.push_back(Span{xOf(f.first.time), xOf(f.last.time)});
     }
+    bands(cr, faults, m_plot.y, m_plot.height, FaultBand);
 
     // Grid and degree labels.
     cairo_set_line_width(cr, 0.3);

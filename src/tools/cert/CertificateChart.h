@@ -6,6 +6,8 @@
 
 #include <cairo.h>
 
+#include <vector>
+
 namespace logtools {
 
 // The chart of a certificate: the three cores and the chamber over the whole charge in the
@@ -35,7 +37,12 @@ public:
 
 private:
     double legend(cairo_t* cr, const Area& area) const;
-    static void band(cairo_t* cr, double from, double to, double top, double height, int pattern);
+    struct Span {
+        double from = 0;
+        double to = 0;
+    };
+    static void bands(cairo_t* cr, const std::vector<Span>& spans, double top, double height,
+                      int pattern);
     void curves(cairo_t* cr) const;
     double xOf(LogSeconds time) const;
     double yOf(double value) const;
