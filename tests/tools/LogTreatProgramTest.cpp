@@ -146,6 +146,15 @@ TEST(LogTreatProgram, FailsClearlyOnBadOptionsAndUnreadableFiles) {
     EXPECT_FALSE(fileExists(dir.file("no")));
 }
 
+#ifdef LOGTREAT_WITHOUT_PDF
+TEST(LogTreatProgram, SaysItMakesNoCertificateInABuildWithout) {
+    TempDir dir;
+    writeFile(dir.file("log.CSV"), minutes(1, 0, 31, 60));
+    EXPECT_EQ(run(dir, {"--pdf", "c.pdf", "log.CSV"}).status, 2);
+    EXPECT_FALSE(fileExists(dir.file("c.pdf")));
+}
+#endif
+
 TEST(LogTreatProgram, ShowsHelp) {
     TempDir dir;
     const Result r = run(dir, {"--help"});

@@ -1,17 +1,21 @@
 #include "trend/qt/TrendWindow.h"
 #include "system/FarmHarness.h"
+#include "tools/common/Sha256.h"
 #include "tools/treat/TreatmentRecord.h"
 
 #include <QAreaSeries>
 #include <QChart>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -211,3 +215,66 @@ TEST(TrendWindow, LiveVerdictIsTheKeptPcLogsForEveryUnit) {
     running.findChild<QSpinBox*>("trendMinutes")->setValue(12);
     EXPECT_TRUE(running.Plot().Treated());
 }
+
+#ifdef KILNWATCH_CERTIFICATES
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The text of a PDF as a reader extracts it.
+std::string PdfText(const std::string& pdf) {
+    std::string text;
+    std::FILE* pipe = ::popen((std::string(PDFTOTEXT_PROGRAM) + " '" + pdf + "' -").c_str(), "r");
+    if (pipe == nullptr) {
+        return text;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, n);
+    }
+    ::pclose(pipe);
+    return text;
+}
+
+} // namespace
+
+TEST(TrendWindow, SavesTheCertificateOfTheLastChargeItsFarmLogged) {
+    // A unit well into its charge, its cores above 56C, logged for 35 minutes.
+    farmsim::FarmConfig config;
+    config.units = {RunningUnit(3, true)};
+    config.chargeStartSeconds = 4 * 3600;
+    FarmHarness h(config, 5);
+    h.ConfigureFarm();
+    TrendWindow window(h.Doc(), 3, Language::Spanish);
+    const std::string pdf = h.WorkingDirectory() + "/certificate.pdf";
+    EXPECT_FALSE(window.SaveCertificate(QString::fromStdString(pdf)));
+    EXPECT_TRUE(window.findChild<QLabel*>("trendStatus")->text().startsWith("Ning"));
+    EXPECT_EQ(window.findChild<QPushButton*>("trendSaveCertificate")->accessibleName(),
+              "Guardar certificado");
+
+    h.Doc().FarmConnect(0);
+    h.RunTicks(35 * 60);
+    h.Doc().fARMdISCONNECT(0);
+    h.RunTicks(5);
+    const std::string log = h.Doc().PcLog(0).LogFileName();
+    ASSERT_FALSE(log.empty());
+    ASSERT_TRUE(window.SaveCertificate(QString::fromStdString(pdf)));
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("unidad 003"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nTRATADO\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(logtools::Sha256::hexOf(ReadAll(log))), std::string::npos) << text;
+    EXPECT_NE(text.find("kilnwatch "), std::string::npos);
+
+    // A log given as the file to write is never replaced.
+    ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(log)));
+    const std::string before = ReadAll(log);
+    EXPECT_FALSE(window.SaveCertificate(QString::fromStdString(log)));
+    EXPECT_EQ(ReadAll(log), before);
+}
+#endif
