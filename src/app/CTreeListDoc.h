@@ -1,10 +1,10 @@
 #pragma once
 
 #include "alarm/CPcSpeaker.h"
+#include "app/FarmRecord.h"
 #include "app/Language.h"
 #include "config/ComPortProbe.h"
 #include "config/FarmParameters.h"
-#include "config/FarmRecord.h"
 #include "config/RegistryStore.h"
 #include "kiln/CommitList.h"
 #include "kiln/CommitPermission.h"

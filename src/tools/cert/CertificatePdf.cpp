@@ -1,9 +1,9 @@
 #include "tools/cert/CertificatePdf.h"
 
+#include "base/FileAttributes.h"
 #include "tools/cert/CertificateChart.h"
 #include "tools/cert/CertificateFonts.h"
 #include "tools/cert/CertificatePage.h"
-#include "tools/common/FileAttributes.h"
 #include "tools/common/ReplacingFile.h"
 #include "tools/treat/LogTimestamp.h"
 

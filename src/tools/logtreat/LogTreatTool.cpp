@@ -1,6 +1,6 @@
 #include "LogTreatTool.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "tools/treat/TreatmentRecord.h"
 #include "tools/treat/TreatmentReport.h"
 #include "tools/treat/TreatmentRule.h"

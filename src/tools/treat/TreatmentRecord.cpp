@@ -1,6 +1,6 @@
 #include "tools/treat/TreatmentRecord.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "tools/common/Sha256.h"
 #include "tools/common/TextLineReader.h"
 

@@ -3,7 +3,7 @@
 #include "app/Language.h"
 #include "tools/treat/PcLogFollower.h"
 #include "tools/treat/TreatmentRule.h"
-#include "trend/qt/TrendPlot.h"
+#include "trend/TrendPlot.h"
 
 #include <QPointer>
 #include <QString>

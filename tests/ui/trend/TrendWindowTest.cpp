@@ -2,6 +2,7 @@
 #include "system/FarmHarness.h"
 #include "tools/common/Sha256.h"
 #include "tools/treat/TreatmentRecord.h"
+#include "trend/TrendTestLog.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -44,30 +45,6 @@ int AreaSeries(QChart& chart) {
     return count;
 }
 
-// A PC log of two units a minute apart: unit 3 (C) cold for 10 minutes, then at 57C with a
-// five-minute hole after minute 50; unit 4 (F) at 133F (56C) for 20 minutes, then at 132F.
-std::string WriteLog(const std::string& dir) {
-    const std::string path = dir + "/001_061206_081500.CSV";
-    std::ofstream out(path, std::ios::binary);
-    out << "Charge 17\r\n";
-    for (int minute = 0; minute < 90; ++minute) {
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "12/06/06,%02d:%02d:00,", 8 + (15 + minute) / 60,
-                      (15 + minute) % 60);
-        if (!(minute > 50 && minute < 56)) {
-            const int c = minute < 10 ? 50 : 57;
-            char line[64];
-            std::snprintf(line, sizeof line, "003,58,%3d,%3d,%3d,%3d", c, c + 1, c + 2, 70);
-            out << stamp << line << "\r\n";
-        }
-        const int f = minute < 20 ? 133 : 132;
-        char line[64];
-        std::snprintf(line, sizeof line, "004,135,%3d,%3d,%3d,%3d", f, f + 3, f + 1, 160);
-        out << stamp << line << "\r\n";
-    }
-    return path;
-}
-
 } // namespace
 
 TEST(TrendWindow, AUnitThatWentSilentShowsAGapNotALineAcrossIt) {
@@ -97,7 +74,7 @@ TEST(TrendWindow, AUnitThatWentSilentShowsAGapNotALineAcrossIt) {
 
 TEST(TrendWindow, ShadedStretchesOfAPcLogAreTheTreatmentRecordsOwn) {
     ScratchDirectory dir;
-    const std::string path = WriteLog(dir.Path());
+    const std::string path = WriteTwoUnitPcLog(dir.Path());
     FarmHarness h(farmsim::FarmConfig{}, 1);
     TrendWindow window(h.Doc(), 3, Language::English);
     ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
@@ -146,7 +123,7 @@ TEST(TrendWindow, ALogThatCannotBeReadLeavesTheWindowAsItWas) {
 
 TEST(TrendWindow, ALogWithoutTheUnitShowsItsFirstUnit) {
     ScratchDirectory dir;
-    const std::string path = WriteLog(dir.Path());
+    const std::string path = WriteTwoUnitPcLog(dir.Path());
     FarmHarness h(farmsim::FarmConfig{}, 1);
     TrendWindow window(h.Doc(), 77, Language::English);
     ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
