@@ -4,7 +4,7 @@
 #include "alarm/qt/ChooseAlarmToneBackend.h"
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
-#include "app/kilnmon/StopSignals.h"
+#include "session/StopSignals.h"
 #include "app/qt/SingleInstanceGuard.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // and its end with a sheet or dialog open, however the end is asked for.
 
 #include "app/CTreeListDoc.h"
-#include "app/kilnmon/StopSignals.h"
+#include "session/StopSignals.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CTreeListApp.h"
 #include "e2e/E2eSupport.h"
