@@ -1,5 +1,7 @@
 #include "system/FarmHarness.h"
 
+#include "support/DocProbe.h"
+
 #include <fstream>
 
 namespace {
@@ -88,7 +90,7 @@ void FarmHarness::RunTicks(int ticks) {
         m_wasConnected = connected;
         if (m_writesInLastTick == 1) {
             const auto& frame = m_line.Writes().back().bytes;
-            if (frame.size() == 4 && frame[1] == 0x51 && Doc().AttemptNumber() == 1) {
+            if (frame.size() == 4 && frame[1] == 0x51 && DocProbe(Doc()).AttemptNumber() == 1) {
                 m_newTargets.push_back(frame[0]);
             }
         }
