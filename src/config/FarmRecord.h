@@ -2,6 +2,7 @@
 
 #include "kiln/KilnRecord.h"
 #include "net/CSimpleQueue.h"
+#include "net/ScanPace.h"
 #include "pclog/CLog.h"
 
 #include <array>
@@ -42,6 +43,7 @@ struct FarmRecord {
     std::int32_t m_nUnitCount = 0;
     std::int32_t m_iSelectedNode = 0;
     std::int32_t m_iSerialPort = 1;
+    ScanPaceSettings m_scanPace;
 
     // Bounds-checked slot access: nullptr for an index outside 0..253 or an empty slot.
     KilnRecord* Unit(int nodeIndex) {

@@ -82,8 +82,13 @@ void CTreeListDoc::Timer1_Tick() {
     if (CurrentFarm().m_nUnitCount > 0) {
         AnnunciateAlarms();
     }
-    TimeOutStep();
-    AdvanceStep();
+    if (TickPacesTransaction()) {
+        TimeOutStep();
+        AdvanceStep();
+    } else {
+        // The line steps send the scans; the status time still counts seconds.
+        ++m_tx.m_wStatusTime;
+    }
 }
 
 std::int64_t CTreeListDoc::LocalNow() const {
@@ -201,7 +206,11 @@ void CTreeListDoc::IssueCommitOrQuery() {
         return;
     }
     // The status time counts the lines shown, so it advances only when a line is shown.
-    const auto time = [this] { return ElapsedTimeText(m_tx.m_wStatusTime++); };
+    // At the line pace it counts the ticks instead, which are still seconds.
+    const bool linePaced = LinePaced();
+    const auto time = [this, linePaced] {
+        return ElapsedTimeText(linePaced ? m_tx.m_wStatusTime : m_tx.m_wStatusTime++);
+    };
     const std::string suffix = StatusSuffix();
     char text[128];
 
