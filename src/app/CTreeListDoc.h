@@ -121,6 +121,8 @@ public:
     bool LinePaced() const;
     std::int64_t LineStepDueMs() const;
     void LineStep();
+    // The clock's MonotonicMilliseconds (0 without a clock).
+    std::int64_t LineMs() const;
     // Called when a reply moved the due time earlier; the caller arms its timer again.
     void SetLineWake(std::function<void()> wake) { m_lineWake = std::move(wake); }
     // A farm's pace: read from its key at the load; written there when the operator changes it.
@@ -410,7 +412,6 @@ private:
     bool m_bAttemptRefused = false; // the query in progress already had a reply refused
     ScanPace m_pace;
     std::function<void()> m_lineWake;
-    std::int64_t LineMs() const;
     bool TickPacesTransaction() const;
     void NoteLineSent(int requestBytes, int replyBytes);
     void NoteLineAnswered();

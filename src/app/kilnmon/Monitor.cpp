@@ -27,7 +27,7 @@ const char* ConnectionTypeText(std::uint8_t type) {
 Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, QObject* parent)
     : QObject(parent), m_options(options), m_pOut(out), m_pErr(err),
       m_iFarmIndex(options.farmNumber - 1), m_frame(out, options.descriptor),
-      m_list(options.language, out), m_control(this), m_timer(this), m_reconnectTimer(this) {
+      m_list(options.language, out), m_control(this), m_timer(this), m_pacer(this), m_reconnectTimer(this) {
     m_pDocument = std::make_unique<CTreeListDoc>(options.language);
     m_pTree = std::make_unique<ConsoleFarmTree>(*m_pDocument, m_list, out);
     CTreeListDoc& doc = *m_pDocument;
@@ -87,6 +87,7 @@ void Monitor::Start() {
     }
     doc.SetReconnectSeconds(0);
     ReportSettingsAndLogging();
+    ApplyScanPaceOptions();
     if (m_options.verbose) {
         const AlarmToneRoute route =
             m_speaker.ReachesPcSpeaker() ? AlarmToneRoute::PcSpeaker : AlarmToneRoute::None;
@@ -116,6 +117,7 @@ void Monitor::Start() {
     // As the farm tree's Connect command: show the farm, then connect it.
     m_list.nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
     m_timer.start();
+    m_pacer.Attach(&doc);
     ConnectFarm();
 }
 
@@ -150,11 +152,27 @@ void Monitor::Reconnect() {
     }
 }
 
+void Monitor::ApplyScanPaceOptions() {
+    CTreeListDoc& doc = *m_pDocument;
+    ScanPaceSettings pace = doc.FarmScanPace(m_iFarmIndex);
+    pace.kind = m_options.pace.value_or(pace.kind);
+    pace.guardMs = m_options.guardMs.value_or(pace.guardMs);
+    pace.marginMs = m_options.marginMs.value_or(pace.marginMs);
+    doc.SetFarmScanPace(m_iFarmIndex, pace);
+    const ScanPaceSettings& used = doc.FarmScanPace(m_iFarmIndex);
+    if (used.kind == ScanPaceKind::Line) {
+        std::fprintf(m_pOut, "kilnmon: scanning at the line's pace (guard %d ms, margin %d ms)\n",
+                     used.guardMs, used.marginMs);
+        std::fflush(m_pOut);
+    }
+}
+
 void Monitor::Tick() {
     if (!m_pDocument) {
         return;
     }
     m_pDocument->Timer1_Tick();
+    m_pacer.Rearm();
     if (m_options.healthMinutes > 0 && ++m_iHealthTicks >= m_options.healthMinutes * 60) {
         m_iHealthTicks = 0;
         PrintHealth();
@@ -214,6 +232,7 @@ void Monitor::Finish() {
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
+    m_pacer.Attach(nullptr);
     m_pDocument.reset();
     m_link.AttachDocument(nullptr);
     m_timer.stop();

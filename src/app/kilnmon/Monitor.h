@@ -7,6 +7,7 @@
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/PrintingKilnList.h"
 #include "link/CMainFrameLink.h"
+#include "link/qt/LinePaceTimer.h"
 #include "link/qt/QtSerialPortControl.h"
 
 #include <QElapsedTimer>
@@ -50,6 +51,7 @@ private slots:
 
 private:
     void Finish();
+    void ApplyScanPaceOptions();
     bool DisconnectDone() const;
     void PrintHealth();
     void Notice(const std::string& text) const;
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<CTreeListDoc> m_pDocument;
     std::unique_ptr<ConsoleFarmTree> m_pTree;
     QTimer m_timer;
+    LinePaceTimer m_pacer;
     QTimer m_reconnectTimer;
     QElapsedTimer m_stopClock;
     bool m_bStopping = false;
