@@ -10,7 +10,7 @@ enum class ScanPaceKind : std::uint32_t {
 
 // A farm's pace and the two times the line pace waits on top of the line's own byte times.
 struct ScanPaceSettings {
-    static constexpr int kDefaultGuardMs = 30;
+    static constexpr int kDefaultGuardMs = 10;
     static constexpr int kDefaultMarginMs = 150;
     static constexpr int kMaxGuardMs = 1000;
     static constexpr int kMaxMarginMs = 2000;

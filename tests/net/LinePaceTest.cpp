@@ -112,7 +112,7 @@ TEST(LinePace, ScansFollowEachReplyAfterTheGuardWhileTheTickKeepsItsStages) {
     f.Tick();
     ASSERT_EQ(f.port.writes.size(), 1u);
     // The burst's 480 bytes take 2000 ms on the line; the first scan waits for them.
-    EXPECT_EQ(f.doc.LineStepDueMs(), 2030);
+    EXPECT_EQ(f.doc.LineStepDueMs(), 2000 + ScanPaceSettings::kDefaultGuardMs);
 
     for (int i = 0; i < 7; ++i) {
         ASSERT_TRUE(f.Step());
@@ -121,7 +121,8 @@ TEST(LinePace, ScansFollowEachReplyAfterTheGuardWhileTheTickKeepsItsStages) {
     EXPECT_EQ(f.ScanTargets(), (std::vector<int>{3, 5, 9, 3, 5, 9, 3}));
     EXPECT_TRUE(f.doc.StartupScanComplete());
     for (std::size_t i = 2; i < f.writeTimes.size(); ++i) {
-        EXPECT_EQ(f.writeTimes[i] - f.writeTimes[i - 1], 267 + 20 + 30) << i;
+        EXPECT_EQ(f.writeTimes[i] - f.writeTimes[i - 1], 267 + 20 + ScanPaceSettings::kDefaultGuardMs)
+            << i;
     }
     // Every scan names itself in the status line; the time there still counts ticks.
     EXPECT_EQ(f.CountStatus("0000:00:00:00: TT_KVN_T1_PIO_O (KVN.009.1)"), 2);

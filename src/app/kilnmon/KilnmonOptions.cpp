@@ -123,7 +123,7 @@ up first), finishes the PC log and saves the registry.
                        previous reply is complete (default: the farm's "Scan Pace" in the
                        hive, else tick); the option is for this run, the hive is not changed
   --guard MS           at the line pace, the quiet time after a reply before the next
-                       query (default: the farm's "Scan Guard Time", else 30)
+                       query (default: the farm's "Scan Guard Time", else 10)
   --margin MS          at the line pace, how long after a reply's own line time an attempt
                        counts as unanswered (default: the farm's "Scan Reply Margin", else 150)
   --verbose            also say on standard error how the alarm tone is heard (the PC
