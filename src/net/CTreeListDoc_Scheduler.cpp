@@ -83,8 +83,14 @@ void CTreeListDoc::Timer1_Tick() {
         AnnunciateAlarms();
     }
     if (TickPacesTransaction()) {
+        const bool settled = m_tx.m_iTransactionType == TT_KVN_T0_PIO_O_3;
         TimeOutStep();
         AdvanceStep();
+        if (settled && LinePaced()) {
+            // The first scan still goes out on the fourth tick after connecting: the units
+            // have had the burst's end and a quiet line well before then.
+            m_pace.NothingSent(LineMs());
+        }
     } else {
         // The line steps send the scans; the status time still counts seconds.
         ++m_tx.m_wStatusTime;

@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
       m_pDocument(workingDirectory.empty()
                       ? std::make_unique<CTreeListDoc>(language)
                       : std::make_unique<CTreeListDoc>(language, workingDirectory)),
-      m_timer(nullptr) {
+      m_timer(nullptr), m_pacer(nullptr) {
     if (!m_pClock) {
         m_pClock = std::make_unique<SystemClock>();
     }
@@ -91,6 +91,7 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     m_timer.stop();
+    m_pacer.Attach(nullptr);
     // A sheet still open (the window ended without a close) goes while the document it works
     // on is there; its exec() below this call returns once this has finished.
     EndModalDialogs();
@@ -275,10 +276,12 @@ void CMainFrame::EndModalDialogs() {
 
 void CMainFrame::StartTimer() {
     m_timer.start();
+    m_pacer.Attach(m_pDocument.get());
 }
 
 void CMainFrame::OnTimer() {
     m_pDocument->Timer1_Tick();
+    m_pacer.Rearm();
     m_pAttention->Update(m_pDocument->ToneSounding());
     UpdateIndicators();
 }

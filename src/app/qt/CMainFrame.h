@@ -5,6 +5,7 @@
 #include "app/FrameServices.h"
 #include "app/Language.h"
 #include "link/CMainFrameLink.h"
+#include "link/qt/LinePaceTimer.h"
 #include "link/qt/QtSerialPortControl.h"
 #include "pclog/qt/LogDescriptorPrompt.h"
 
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<SerialPortControl> m_pLine;
     std::unique_ptr<CTreeListDoc> m_pDocument;
     QTimer m_timer;
+    LinePaceTimer m_pacer;
 
     QLabel* m_pMessagePane = nullptr;
     std::array<QLabel*, 3> m_indicatorPanes{};
