@@ -124,7 +124,9 @@ TEST(LogTreatProgram, ARecordTooSparseToProveTheRuleIsCountedApartAndFailsRequir
     EXPECT_TRUE(contains(r.report, "Unit 001: TOO SPARSE: its lines are a median 4 min 14 s "
                                    "apart, more than the allowed gap of 90 s"));
     EXPECT_TRUE(contains(r.report, "1 of 2 units TREATED, 1 TOO SPARSE to prove it\n"));
-    EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "\r\n001,TOO SPARSE,"));
+    EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "\r\n001,TOO SPARSE,,,,,C,log.CSV\r\n"));
+    EXPECT_TRUE(contains(r.report, "  20 stretches and 19 gaps over 90 s, not listed"));
+    EXPECT_FALSE(contains(r.report, "no line for 4 min 14 s"));
     EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "\r\n002,TREATED,"));
     EXPECT_EQ(run(dir, {"log.CSV", "--require-all"}).status, 1);
     // A gap that allows the spacing judges the same lines.

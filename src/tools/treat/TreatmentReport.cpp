@@ -189,17 +189,28 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
     }
 
     const std::size_t limit = m_listAll ? static_cast<std::size_t>(-1) : kListLimit;
-    out += "  Stretches with every core at or above " + rule.thresholdText() + ": " +
-           std::to_string(stretches.size()) + (stretches.empty() ? "\n" : " (* qualifies)\n");
-    std::size_t shown = 0;
-    for (std::size_t i = 0; i < stretches.size() && shown < limit; ++i, ++shown) {
-        const bool qualifies = stretches[i].length() >= rule.requiredSeconds();
-        out += std::string("    ") + (qualifies ? "* " : "  ") + stretchLine(stretches[i]) + "\n";
-    }
-    more(out, shown, stretches.size());
-
     const std::vector<LineGap>& gaps = unit.gaps();
-    if (!gaps.empty()) {
+    std::size_t shown = 0;
+    // In a record too sparse to judge nearly every line is a stretch and a gap of its own;
+    // such lists say nothing more (--all still shows them).
+    const bool listRuns = !v.tooSparse || m_listAll;
+    if (!listRuns) {
+        out += "  " + std::to_string(stretches.size()) +
+               (stretches.size() == 1 ? " stretch and " : " stretches and ") +
+               std::to_string(gaps.size()) + (gaps.size() == 1 ? " gap over " : " gaps over ") +
+               gapText(rule.maxGapSeconds()) + ", not listed (--all lists them)\n";
+    } else {
+        out += "  Stretches with every core at or above " + rule.thresholdText() + ": " +
+               std::to_string(stretches.size()) + (stretches.empty() ? "\n" : " (* qualifies)\n");
+        for (std::size_t i = 0; i < stretches.size() && shown < limit; ++i, ++shown) {
+            const bool qualifies = stretches[i].length() >= rule.requiredSeconds();
+            out +=
+                std::string("    ") + (qualifies ? "* " : "  ") + stretchLine(stretches[i]) + "\n";
+        }
+        more(out, shown, stretches.size());
+    }
+
+    if (listRuns && !gaps.empty()) {
         out += "  Gaps over " + gapText(rule.maxGapSeconds()) + ": " + std::to_string(gaps.size()) +
                "\n";
         shown = 0;
@@ -284,7 +295,8 @@ std::string TreatmentReport::csv() const {
         const Verdict v = unit->verdict();
         out += unitId(unit->unit()) +
                (v.treated ? ",TREATED," : (v.tooSparse ? ",TOO SPARSE," : ",NOT TREATED,"));
-        if (v.stretch >= 0) {
+        // A record too sparse to judge has no stretch worth naming.
+        if (v.stretch >= 0 && !v.tooSparse) {
             const Stretch& s = unit->stretches()[static_cast<std::size_t>(v.stretch)];
             out += LogTimestamp::text(s.first.time) + "," + LogTimestamp::text(s.last.time) + "," +
                    std::to_string(s.length() / 60) + "," + std::to_string(s.lowest) + "," +
