@@ -372,6 +372,7 @@ private:
         bool m_bStartupScanComplete = true;
         std::int32_t m_iZrmNodeId = 255;
         std::uint16_t m_wStatusTime = 0;
+        bool m_bStatusTimeShown = false; // at the line pace: a line showed it this second
         std::int16_t m_nLogTickCounter = 57;
     } m_tx;
 

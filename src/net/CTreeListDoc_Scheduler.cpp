@@ -91,8 +91,10 @@ void CTreeListDoc::Timer1_Tick() {
             // have had the burst's end and a quiet line well before then.
             m_pace.NothingSent(LineMs());
         }
-    } else {
-        // The line steps send the scans; the status time still counts seconds.
+    } else if (m_tx.m_bStatusTimeShown) {
+        // The line steps send the scans; the status time still counts seconds, one for each
+        // second that showed a line, as at the tick.
+        m_tx.m_bStatusTimeShown = false;
         ++m_tx.m_wStatusTime;
     }
 }
@@ -215,6 +217,7 @@ void CTreeListDoc::IssueCommitOrQuery() {
     // At the line pace it counts the ticks instead, which are still seconds.
     const bool linePaced = LinePaced();
     const auto time = [this, linePaced] {
+        m_tx.m_bStatusTimeShown = linePaced;
         return ElapsedTimeText(linePaced ? m_tx.m_wStatusTime : m_tx.m_wStatusTime++);
     };
     const std::string suffix = StatusSuffix();
