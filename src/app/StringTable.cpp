@@ -199,8 +199,8 @@ constexpr Entry kEntries[] = {
     {IDS_SCAN_PACE_TICK, "One query a second (tick)", "Una consulta por segundo (tic)"},
     {IDS_SCAN_PACE_LINE, "As fast as the line allows (line)",
      "Tan rápido como permite la línea (línea)"},
-    {IDS_SCAN_GUARD, "&Guard time after a reply (ms):",
-     "Tiempo de &guarda tras una respuesta (ms):"},
+    {IDS_SCAN_GUARD,
+     "&Guard time after a reply (ms):", "Tiempo de &guarda tras una respuesta (ms):"},
     {IDS_SCAN_MARGIN, "Reply &margin (ms):", "&Margen de respuesta (ms):"},
     {IDS_SCAN_NOTE,
      "The line pace reads every unit as often as the line allows, so the PC log can hold a "
