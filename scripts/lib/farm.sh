@@ -3,11 +3,12 @@
 # the registry editor exports it, kilnsim started on its link, and the processes a script
 # started ended, politely first.
 
-# kw_hive FILE NODE_IDS [BIT_SET_1]: a hive of Farm 01 on COM1. NODE_IDS is the "Node IDs"
+# kw_hive FILE NODE_IDS [BIT_SET_1 [EXTRA]]: a hive of Farm 01 on COM1. NODE_IDS is the "Node IDs"
 # value's bytes in hex ("20,00,3f,00,..."); BIT_SET_1, when given, the "Bit Set 1" dword in hex
-# (00000001: connected at start-up).
+# (00000001: connected at start-up); EXTRA, when given, one more value line as the export
+# writes it ('"Scan Pace"=dword:00000001').
 kw_hive() {
-    local file=$1 nodes=$2 bits=${3:-}
+    local file=$1 nodes=$2 bits=${3:-} extra=${4:-}
     {
         printf 'Windows Registry Editor Version 5.00\r\n\r\n'
         printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer\\Farm 01]\r\n'
@@ -15,6 +16,9 @@ kw_hive() {
         printf '"Serial Port"=dword:00000001\r\n'
         if [ -n "$bits" ]; then
             printf '"Bit Set 1"=dword:%s\r\n' "$bits"
+        fi
+        if [ -n "$extra" ]; then
+            printf '%s\r\n' "$extra"
         fi
         printf '\r\n'
     } > "$file"

@@ -33,5 +33,6 @@ int CTreeListDoc::Write(const std::uint8_t* bytes, int count, int expectedReplyB
     if (m_pPortWriter == nullptr) {
         return 0;
     }
+    NoteLineSent(count, expectedReplyBytes);
     return m_pPortWriter->MF_Port_Write(bytes, count, expectedReplyBytes);
 }

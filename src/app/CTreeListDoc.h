@@ -12,10 +12,12 @@
 #include "kiln/KilnRecord.h"
 #include "kiln/TrendStore.h"
 #include "net/LineHealth.h"
+#include "net/ScanPace.h"
 #include "net/TransactionType.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -101,6 +103,26 @@ public:
     static std::string ElapsedTimeText(std::uint16_t counter);
     std::int32_t ExpectedReplyBytes() const { return m_tx.m_iExpectedReplyBytes; }
     bool StartupScanComplete() const { return m_tx.m_bStartupScanComplete; }
+
+    // ---- Line pace (net/CTreeListDoc_LinePace.cpp) ----------------------------------------
+    // A farm at the line pace has its scans and commits spaced by the line instead of the
+    // tick: the tick keeps everything else. Whoever runs the tick also calls LineStep when
+    // LineStepDueMs says (a time of the clock's MonotonicMilliseconds; -1 while the tick alone
+    // paces the line), and again whenever the wake it set is called.
+    bool LinePaced() const;
+    std::int64_t LineStepDueMs() const;
+    void LineStep();
+    // The clock's MonotonicMilliseconds (0 without a clock).
+    std::int64_t LineMs() const;
+    // Called when a reply moved the due time earlier; the caller arms its timer again.
+    void SetLineWake(std::function<void()> wake) { m_lineWake = std::move(wake); }
+    // A farm's pace: read from its key at the load; written there when the operator changes it.
+    const ScanPaceSettings& FarmScanPace(int farmIndex) const { return Farm(farmIndex).m_scanPace; }
+    // Sets the pace for this run only (kilnmon's option); false for a farm outside 0..3.
+    bool SetFarmScanPace(int farmIndex, const ScanPaceSettings& settings);
+    // Sets it and writes the values that changed to the farm's key; false when they could not
+    // be written (the pace still applies for this run).
+    bool PutFarmScanPace(int farmIndex, const ScanPaceSettings& settings);
 
     // ---- Line health and trends of the connection (net/, fed by the scheduler and replies)
     // Both start afresh at each connection. Times are local seconds since 2000-01-01.
@@ -332,6 +354,7 @@ private:
         bool m_bStartupScanComplete = true;
         std::int32_t m_iZrmNodeId = 255;
         std::uint16_t m_wStatusTime = 0;
+        bool m_bStatusTimeShown = false; // at the line pace: a line showed it this second
         std::int16_t m_nLogTickCounter = 57;
     } m_tx;
 
@@ -370,6 +393,11 @@ private:
     LineHealth m_health;
     TrendStore m_trends;
     bool m_bAttemptRefused = false; // the query in progress already had a reply refused
+    ScanPace m_pace;
+    std::function<void()> m_lineWake;
+    bool TickPacesTransaction() const;
+    void NoteLineSent(int requestBytes, int replyBytes);
+    void NoteLineAnswered();
     void StartLineRecords();
     void NoteRefusedReply();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // Local date and time, and the one real wait the document makes (the modem hang-up at
 // shutdown). The program uses the system clock; tests use a virtual one.
 struct LocalDateTime {
@@ -16,4 +18,7 @@ public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
     virtual void WaitMilliseconds(int milliseconds) = 0;
+    // A count of milliseconds that only moves forward, for spacing frames on the line. A clock
+    // without one counts whole seconds of its local time.
+    virtual std::int64_t MonotonicMilliseconds() const;
 };

@@ -245,6 +245,23 @@ constexpr Entry kEntries[] = {
      "Sin respuesta de la unidad %s: sin cambios"},
     {IDS_SHEET_COMMIT_REFUSED, "Unit %s refused the change", "La unidad %s rechazó el cambio"},
     {IDS_NO_ALARM_TONE, "No alarm tone", "Sin tono de alarma"},
+    {IDS_SCAN_PAGE_TITLE, "Scan", "Sondeo"},
+    {IDS_SCAN_PACE, "&Scan pace:", "&Ritmo de sondeo:"},
+    {IDS_SCAN_PACE_TICK, "One query a second (tick)", "Una consulta por segundo (tic)"},
+    {IDS_SCAN_PACE_LINE, "As fast as the line allows (line)",
+     "Tan rápido como permite la línea (línea)"},
+    {IDS_SCAN_GUARD,
+     "&Guard time after a reply (ms):", "Tiempo de &guarda tras una respuesta (ms):"},
+    {IDS_SCAN_MARGIN, "Reply &margin (ms):", "&Margen de respuesta (ms):"},
+    {IDS_SCAN_NOTE,
+     "The line pace reads every unit as often as the line allows, so the PC log can hold a "
+     "line for each unit every minute. Keep the tick for controllers that need a second "
+     "between queries.",
+     "El ritmo de línea lee cada unidad tan a menudo como permite la línea, de modo que el "
+     "registro del PC puede tener una línea por unidad cada minuto. Mantenga el tic para los "
+     "controladores que necesitan un segundo entre consultas."},
+    {IDS_SCAN_NOT_SAVED, "The scan pace applies now but could not be saved.",
+     "El ritmo de sondeo se aplica ahora, pero no se pudo guardar."},
     {IDS_TREND_SAVE_CERTIFICATE, "Save &Certificate\xE2\x80\xA6",
      "Guardar &certificado\xE2\x80\xA6"},
     {IDS_TREND_SAVE_CERTIFICATE_NAME, "Save Certificate", "Guardar certificado"},

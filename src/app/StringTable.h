@@ -197,6 +197,16 @@ enum StringId : int {
     IDS_SHEET_COMMIT_REFUSED = 62448,
     IDS_NO_ALARM_TONE = 62449,
 
+    // The farm sheet's Scan page.
+    IDS_SCAN_PAGE_TITLE = 62500,
+    IDS_SCAN_PACE = 62501,
+    IDS_SCAN_PACE_TICK = 62502,
+    IDS_SCAN_PACE_LINE = 62503,
+    IDS_SCAN_GUARD = 62504,
+    IDS_SCAN_MARGIN = 62505,
+    IDS_SCAN_NOTE = 62506,
+    IDS_SCAN_NOT_SAVED = 62507,
+
     // The Trend window's treatment certificate.
     IDS_TREND_SAVE_CERTIFICATE = 62520,
     IDS_TREND_SAVE_CERTIFICATE_NAME = 62521,

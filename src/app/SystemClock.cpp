@@ -27,3 +27,9 @@ void SystemClock::WaitMilliseconds(int milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
 }
+
+std::int64_t SystemClock::MonotonicMilliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}

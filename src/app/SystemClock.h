@@ -7,4 +7,5 @@ class SystemClock : public Clock {
 public:
     LocalDateTime Now() const override;
     void WaitMilliseconds(int milliseconds) override;
+    std::int64_t MonotonicMilliseconds() const override;
 };

@@ -9,6 +9,7 @@
 #include "config/DeviceComPortProbe.h"
 #include "config/RegistryBackend.h"
 #include "config/RegistryStore.h"
+#include "config/ScanPaceValues.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -164,6 +165,7 @@ void CTreeListDoc::ProcessTheRegistry() {
         auto serialPort = static_cast<std::uint32_t>(farm.m_iSerialPort);
         ReadOrWriteDword(store, kSerialPort, serialPort, 1);
         farm.m_iSerialPort = static_cast<std::int32_t>(serialPort);
+        ScanPaceValues::Read(store, farm.m_scanPace);
     }
     store.Close();
     s.m_bRegistryLoaded = true;
@@ -226,6 +228,25 @@ bool CTreeListDoc::PutFarmParameters(const FarmParameters& p) {
         store.Close();
     }
     return result;
+}
+
+bool CTreeListDoc::PutFarmScanPace(int farmIndex, const ScanPaceSettings& settings) {
+    if (!IsFarmIndex(farmIndex)) {
+        return false;
+    }
+    const ScanPaceSettings before = Farm(farmIndex).m_scanPace;
+    SetFarmScanPace(farmIndex, settings);
+    const ScanPaceSettings& after = Farm(farmIndex).m_scanPace;
+    if (after == before) {
+        return true;
+    }
+    RegistryStore& store = Registry();
+    if (!store.Open(kHkeyLocalMachine, FarmKey(farmIndex + 1))) {
+        return false;
+    }
+    const bool written = ScanPaceValues::WriteChanges(store, before, after);
+    store.Close();
+    return written;
 }
 
 void CTreeListDoc::SaveTheRegistry() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ScanPace.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -23,4 +25,6 @@ struct FarmConfiguration {
     std::string m_strPhoneNumber;
     std::uint32_t m_dwBitSet = 0;
     std::int32_t m_iSerialPort = 1;
+    // Optional values of the farm's key: tick pace unless the hive says otherwise.
+    ScanPaceSettings m_scanPace;
 };

@@ -171,6 +171,7 @@ void CTreeListDoc::ShowConnectionNotices() {
         SetStatus(Text(IDS_NOT_CONNECTED, IDS_NOT_CONNECTED_ES));
         m_link.m_bDisconnectedNow = false;
         m_tx.m_wStatusTime = 0;
+        m_tx.m_bStatusTimeShown = false;
     }
 }
 

@@ -89,6 +89,7 @@ void CTreeListDoc::pROCESStHErAWdATA(const std::uint8_t* reply, int byteCount) {
         return;
     }
     m_tx.m_iTransactionType = m_tx.m_iNextTransactionType;
+    NoteLineAnswered();
 }
 
 void CTreeListDoc::NoteRefusedReply() {

@@ -82,8 +82,21 @@ void CTreeListDoc::Timer1_Tick() {
     if (CurrentFarm().m_nUnitCount > 0) {
         AnnunciateAlarms();
     }
-    TimeOutStep();
-    AdvanceStep();
+    if (TickPacesTransaction()) {
+        const bool settled = m_tx.m_iTransactionType == TT_KVN_T0_PIO_O_3;
+        TimeOutStep();
+        AdvanceStep();
+        if (settled && LinePaced()) {
+            // The first scan still goes out on the fourth tick after connecting: the units
+            // have had the burst's end and a quiet line well before then.
+            m_pace.NothingSent(LineMs());
+        }
+    } else if (m_tx.m_bStatusTimeShown) {
+        // The line steps send the scans; the status time still counts seconds, one for each
+        // second that showed a line, as at the tick.
+        m_tx.m_bStatusTimeShown = false;
+        ++m_tx.m_wStatusTime;
+    }
 }
 
 std::int64_t CTreeListDoc::LocalNow() const {
@@ -201,7 +214,12 @@ void CTreeListDoc::IssueCommitOrQuery() {
         return;
     }
     // The status time counts the lines shown, so it advances only when a line is shown.
-    const auto time = [this] { return ElapsedTimeText(m_tx.m_wStatusTime++); };
+    // At the line pace it counts the ticks instead, which are still seconds.
+    const bool linePaced = LinePaced();
+    const auto time = [this, linePaced] {
+        m_tx.m_bStatusTimeShown = linePaced;
+        return ElapsedTimeText(linePaced ? m_tx.m_wStatusTime : m_tx.m_wStatusTime++);
+    };
     const std::string suffix = StatusSuffix();
     char text[128];
 

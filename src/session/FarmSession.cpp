@@ -34,7 +34,7 @@ FarmSession::FarmSession(Language language, const std::string& workingDirectory,
       m_pSpeaker(OrDefault<PlatformSpeakerBackend>(std::move(seams.speaker))), m_control(nullptr),
       m_pLine(std::move(seams.line)),
       m_parts(language, workingDirectory, PartSeams(*m_pClock, *m_pSpeaker, Line(), frame, link)),
-      m_tick(nullptr) {
+      m_tick(nullptr), m_pacer(nullptr) {
     // A device that vanished disconnects the farm as the disconnect command does.
     connect(&m_control, &QtSerialPortControl::portLost, this, [this] {
         if (Ended()) {
@@ -56,7 +56,20 @@ void FarmSession::Tick() {
         return;
     }
     Document().Timer1_Tick();
+    m_pacer.Rearm();
     emit ticked();
+}
+
+void FarmSession::StartTick() {
+    m_tick.start();
+    if (!Ended()) {
+        m_pacer.Attach(&Document());
+    }
+}
+
+void FarmSession::StopTick() {
+    m_tick.stop();
+    m_pacer.Attach(nullptr);
 }
 
 void FarmSession::End() {
@@ -64,6 +77,6 @@ void FarmSession::End() {
     // while the line, the port control, the speaker, the clock, the frame and the views are all
     // still there for its end (see SessionParts::End). A front end that must close the port or
     // end its dialogs first does so before calling this.
-    m_tick.stop();
+    StopTick();
     m_parts.End();
 }

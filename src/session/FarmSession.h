@@ -6,6 +6,7 @@
 #include "app/SessionParts.h"
 #include "link/CMainFrameLink.h"
 #include "link/SerialPortControl.h"
+#include "link/qt/LinePaceTimer.h"
 #include "link/qt/QtSerialPortControl.h"
 
 #include <QObject>
@@ -58,8 +59,9 @@ public:
     Clock& SessionClock() { return *m_pClock; }
     SpeakerBackend& Speaker() { return *m_pSpeaker; }
 
-    void StartTick() { m_tick.start(); }
-    void StopTick() { m_tick.stop(); }
+    // The tick, and with it the line steps of a farm at the line pace.
+    void StartTick();
+    void StopTick();
     bool TickRunning() const { return m_tick.isActive(); }
 
     // Ends the session's work in order; once only. What is left (line, port control, speaker,
@@ -68,7 +70,8 @@ public:
     bool Ended() const { return m_parts.Ended(); }
 
 public slots:
-    // One run of the document's tick, then ticked(); nothing once ended.
+    // One run of the document's tick, then ticked(); nothing once ended. The line steps' timer
+    // is armed again after it, since a tick may start or end a transaction.
     void Tick();
 
 signals:
@@ -87,4 +90,5 @@ private:
     std::unique_ptr<SerialPortControl> m_pLine;
     SessionParts m_parts;
     QTimer m_tick;
+    LinePaceTimer m_pacer;
 };

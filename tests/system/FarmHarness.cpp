@@ -2,6 +2,7 @@
 
 #include "support/DocProbe.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -72,7 +73,7 @@ void FarmHarness::ConfigureFarm(std::uint8_t connectionType, const std::string& 
 void FarmHarness::RunTicks(int ticks) {
     for (int i = 0; i < ticks; ++i) {
         m_nowMs += 1000;
-        m_line.RunUntil(m_nowMs);
+        RunLineUntil(m_nowMs);
         if (beforeTick) {
             beforeTick(m_ticks + 1);
         }
@@ -88,14 +89,46 @@ void FarmHarness::RunTicks(int ticks) {
             m_newTargets.clear();
         }
         m_wasConnected = connected;
-        if (m_writesInLastTick == 1) {
-            const auto& frame = m_line.Writes().back().bytes;
-            if (frame.size() == 4 && frame[1] == 0x51 && DocProbe(Doc()).AttemptNumber() == 1) {
-                m_newTargets.push_back(frame[0]);
-            }
-        }
+        NoteNewTargets();
         if (afterTick) {
             afterTick();
         }
     }
+}
+
+void FarmHarness::RunLineUntil(std::int64_t nowMs) {
+    // Between line steps the line runs in short stretches, so that a step falls due within a
+    // few milliseconds of the reply that moved it; with the tick alone it runs in one go.
+    constexpr std::int64_t kStretchMs = 5;
+    while (m_line.NowMs() < nowMs) {
+        const std::int64_t due = Doc().LineStepDueMs();
+        if (due < 0) {
+            m_line.RunUntil(nowMs);
+            break;
+        }
+        if (due <= m_line.NowMs()) {
+            Doc().LineStep();
+            NoteNewTargets();
+            if (afterLineStep) {
+                afterLineStep();
+            }
+            if (Doc().LineStepDueMs() == due) {
+                m_line.RunUntil(std::min(nowMs, m_line.NowMs() + kStretchMs));
+            }
+            continue;
+        }
+        m_line.RunUntil(std::min({nowMs, due, m_line.NowMs() + kStretchMs}));
+    }
+}
+
+void FarmHarness::NoteNewTargets() {
+    // A scan query written right now by a first attempt starts a new target.
+    const auto& writes = m_line.Writes();
+    if (writes.size() == m_targetWritesSeen + 1) {
+        const auto& frame = writes.back().bytes;
+        if (frame.size() == 4 && frame[1] == 0x51 && DocProbe(Doc()).AttemptNumber() == 1) {
+            m_newTargets.push_back(frame[0]);
+        }
+    }
+    m_targetWritesSeen = writes.size();
 }

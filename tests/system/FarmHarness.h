@@ -62,6 +62,9 @@ public:
     // Runs once the line has delivered what came before the tick, just before the document's
     // tick; it is given the number of the tick about to run (from 1).
     std::function<void(int)> beforeTick;
+    // At the line pace: runs after every line step, so a check sees each reply before the
+    // next one comes.
+    std::function<void()> afterLineStep;
 
     std::int64_t NowMs() const { return m_nowMs; }
     int Ticks() const { return m_ticks; }
@@ -73,12 +76,17 @@ public:
     const std::vector<int>& NewTargets() const { return m_newTargets; }
 
 private:
+    // Moves the line on to nowMs, running the document's line steps when they fall due.
+    void RunLineUntil(std::int64_t nowMs);
+    void NoteNewTargets();
+
     // Local time runs with the line's virtual clock, from 08:14:57 on 6 December 2006.
     class LineClock : public Clock {
     public:
         explicit LineClock(const SimulatedSerialControl& line) : m_line(line) {}
         LocalDateTime Now() const override;
         void WaitMilliseconds(int) override {}
+        std::int64_t MonotonicMilliseconds() const override { return m_line.NowMs(); }
 
     private:
         const SimulatedSerialControl& m_line;
@@ -106,6 +114,7 @@ private:
     int m_ticks = 0;
     std::size_t m_writesInLastTick = 0;
     std::size_t m_writesSeen = 0;
+    std::size_t m_targetWritesSeen = 0;
     bool m_wasConnected = false;
     std::vector<int> m_newTargets;
 };

@@ -20,13 +20,34 @@ void FarmInvariants::Fail(const std::string& what) {
 }
 
 void FarmInvariants::Check() {
-    if (m_h.WritesInLastTick() > 1) {
+    if (m_h.Doc().FarmScanPace(0).kind == ScanPaceKind::Tick && m_h.WritesInLastTick() > 1) {
         Fail("more than one frame written in one tick");
     }
+    CheckLineSpacing();
     RecordRepliesSent();
     RecordUndetectedDamage();
     CheckTargetsCycle();
     CheckListAgainstTruth();
+}
+
+void FarmInvariants::CheckLineSpacing() {
+    const auto& writes = m_h.Line().Writes();
+    const ScanPaceSettings& pace = m_h.Doc().FarmScanPace(0);
+    for (; m_writesSpaced < writes.size(); ++m_writesSpaced) {
+        if (m_writesSpaced == 0 || pace.kind != ScanPaceKind::Line) {
+            continue;
+        }
+        const auto& before = writes[m_writesSpaced - 1];
+        const auto& now = writes[m_writesSpaced];
+        const std::int64_t free = before.timeMs +
+                                  ScanPace::LineTimeMs(static_cast<int>(before.bytes.size())) +
+                                  pace.guardMs;
+        if (now.timeMs < free) {
+            Fail("a frame at " + std::to_string(now.timeMs) + " ms while the line was busy until " +
+                 std::to_string(free) + " ms");
+            return;
+        }
+    }
 }
 
 void FarmInvariants::RecordRepliesSent() {

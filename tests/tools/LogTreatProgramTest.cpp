@@ -98,9 +98,40 @@ TEST(LogTreatProgram, TakesTheThresholdAndDurationFromOptions) {
     EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "001,TREATED,"));
     EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "002,NOT TREATED,,,,,F,"));
     r = run(dir, {"--min-core=138F", "--minutes=20", "--max-gap", "30", "log.CSV"});
-    EXPECT_TRUE(contains(r.report, "Unit 002: NOT TREATED: longest stretch 2006-12-06 08:00:00 "
-                                   "to 2006-12-06 08:00:00, 0 s"));
+    // Lines a minute apart cannot show 20 minutes with a gap of 30 s: no verdict either way.
+    EXPECT_TRUE(contains(r.report, "Unit 002: TOO SPARSE: its lines are a median 1 min apart, "
+                                   "more than the allowed gap of 30 s, so the record cannot "
+                                   "prove 20 min"));
     EXPECT_TRUE(contains(r.report, "further apart than the allowed gap of 30 s"));
+}
+
+TEST(LogTreatProgram, ARecordTooSparseToProveTheRuleIsCountedApartAndFailsRequireAll) {
+    TempDir dir;
+    // Twenty lines 254 s apart, every core hot, as a 254-unit farm logs at the tick; unit 2 a
+    // minute apart and treated.
+    std::string sparse;
+    for (int i = 0; i < 20; ++i) {
+        char text[64];
+        const int s = 8 * 3600 + i * 254;
+        std::snprintf(text, sizeof text, "12/06/06,%02d:%02d:%02d,001,58, 60, 60, 60, 65\r\n",
+                      s / 3600, s / 60 % 60, s % 60);
+        sparse += text;
+    }
+    writeFile(dir.file("log.CSV"), sparse + minutes(2, 0, 31, 60));
+    Result r = run(dir, {"log.CSV", "--csv", "s.csv"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(contains(r.report, "Unit 001: TOO SPARSE: its lines are a median 4 min 14 s "
+                                   "apart, more than the allowed gap of 90 s"));
+    EXPECT_TRUE(contains(r.report, "1 of 2 units TREATED, 1 TOO SPARSE to prove it\n"));
+    EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "\r\n001,TOO SPARSE,,,,,C,log.CSV\r\n"));
+    EXPECT_TRUE(contains(r.report, "  20 stretches and 19 gaps over 90 s, not listed"));
+    EXPECT_FALSE(contains(r.report, "no line for 4 min 14 s"));
+    EXPECT_TRUE(contains(readFile(dir.file("s.csv")), "\r\n002,TREATED,"));
+    EXPECT_EQ(run(dir, {"log.CSV", "--require-all"}).status, 1);
+    // A gap that allows the spacing judges the same lines.
+    r = run(dir, {"log.CSV", "--max-gap", "300", "--require-all"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(contains(r.report, "2 of 2 units TREATED\n"));
 }
 
 TEST(LogTreatProgram, NamesUnitsThatNeverRan) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -192,6 +194,33 @@ TEST(Stretches, OneColdMinuteOrAGapSplitsAStretch) {
     allowed.record.finish();
     EXPECT_TRUE(allowed.unit(1).verdict().treated);
     EXPECT_EQ(allowed.unit(1).medianSpacing(), 90);
+}
+
+TEST(Stretches, LinesMostlyFurtherApartThanTheGapAreTooSparseUnlessAStretchQualifies) {
+    Fed sparse;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20; ++i) {
+        lines.push_back(line(1, i * 254, 60, 60, 60));
+    }
+    // Mostly a minute apart with one long gap: judged, not too sparse.
+    lines = lines + minutes(2, 0, 10, 60) + minutes(2, 40, 10, 60);
+    // Far apart, but one qualifying stretch in between: treated all the same.
+    for (int i = 0; i < 10; ++i) {
+        lines.push_back(line(3, i * 600, 60, 60, 60));
+    }
+    lines = lines + minutes(3, 100, 31, 60);
+    for (int i = 0; i < 40; ++i) {
+        lines.push_back(line(3, 131 * 60 + (i + 1) * 600, 60, 60, 60));
+    }
+    std::sort(lines.begin(), lines.end());
+    sparse.file(lines);
+    sparse.record.finish();
+    EXPECT_FALSE(sparse.unit(1).verdict().treated);
+    EXPECT_TRUE(sparse.unit(1).verdict().tooSparse);
+    EXPECT_EQ(sparse.unit(1).medianSpacing(), 254);
+    EXPECT_FALSE(sparse.unit(2).verdict().tooSparse);
+    EXPECT_FALSE(sparse.unit(2).verdict().treated);
+    EXPECT_TRUE(sparse.unit(3).verdict().treated);
 }
 
 TEST(Stretches, ComparesEachLineInItsOwnScale) {

@@ -56,6 +56,23 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
                 error = "--health takes a number of minutes from 1 to 1440";
                 return false;
             }
+        } else if (arg == "--pace") {
+            const std::string_view value = hasValue ? argv[++i] : "";
+            if (value != "tick" && value != "line") {
+                error = "--pace takes tick or line";
+                return false;
+            }
+            options.pace = value == "line" ? ScanPaceKind::Line : ScanPaceKind::Tick;
+        } else if (arg == "--guard" || arg == "--margin") {
+            const int high =
+                arg == "--guard" ? ScanPaceSettings::kMaxGuardMs : ScanPaceSettings::kMaxMarginMs;
+            int value = 0;
+            if (!WholeNumber(hasValue ? argv[++i] : "", 0, high, value)) {
+                error = std::string(arg) + " takes a number of milliseconds from 0 to " +
+                        std::to_string(high);
+                return false;
+            }
+            (arg == "--guard" ? options.guardMs : options.marginMs) = value;
         } else if (arg == "--descriptor") {
             if (!hasValue) {
                 error = "--descriptor needs a text (\"\" for none)";
@@ -85,7 +102,7 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
 
 std::string KilnmonOptions::Usage() {
     return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
-       [--health MINUTES] [--verbose]
+       [--health MINUTES] [--pace tick|line] [--guard MS] [--margin MS] [--verbose]
 A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
 directly or through its modem, polls its units once a second, and prints to standard output
 every change of the status line and every unit's line of the kiln list (WRB ID, Status,
@@ -102,6 +119,13 @@ up first), finishes the PC log and saves the registry.
   --health MINUTES     print the line health table (polls, good replies, unanswered and
                        refused attempts, time since the last good reply, failing units
                        first) every MINUTES minutes and at the end
+  --pace tick|line     tick: one transaction a second; line: the next one as soon as the
+                       previous reply is complete (default: the farm's "Scan Pace" in the
+                       hive, else tick); the option is for this run, the hive is not changed
+  --guard MS           at the line pace, the quiet time after a reply before the next
+                       query (default: the farm's "Scan Guard Time", else 10)
+  --margin MS          at the line pace, how long after a reply's own line time an attempt
+                       counts as unanswered (default: the farm's "Scan Reply Margin", else 150)
   --verbose            also say on standard error how the alarm tone is heard (the PC
                        speaker, or none: kilnmon never uses a sound card)
   --help               show this help

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/Language.h"
+#include "net/ScanPace.h"
+
+#include <optional>
 
 #include <string>
 
@@ -14,6 +17,10 @@ struct KilnmonOptions {
     int reconnectSeconds = -1;
     int healthMinutes = 0; // 0: no line health table
     bool verbose = false;  // also say how the alarm tone is heard
+    // The scan pace and its times for this run, in place of the farm's own; unset: the farm's.
+    std::optional<ScanPaceKind> pace;
+    std::optional<int> guardMs;
+    std::optional<int> marginMs;
     bool help = false;
 
     // Parses argv[1..argc-1]; false with a message in error for anything it cannot use.

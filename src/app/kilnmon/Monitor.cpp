@@ -89,6 +89,7 @@ void Monitor::Start() {
     }
     doc.SetReconnectSeconds(0);
     ReportSettingsAndLogging();
+    ApplyScanPaceOptions();
     if (m_options.verbose) {
         const AlarmToneRoute route =
             m_pSpeaker->ReachesPcSpeaker() ? AlarmToneRoute::PcSpeaker : AlarmToneRoute::None;
@@ -154,6 +155,21 @@ void Monitor::Reconnect() {
     Notice("reconnecting farm " + std::to_string(m_iFarmIndex + 1));
     if (ConnectFarm()) {
         Notice("farm " + std::to_string(m_iFarmIndex + 1) + " reconnected");
+    }
+}
+
+void Monitor::ApplyScanPaceOptions() {
+    CTreeListDoc& doc = m_session.Document();
+    ScanPaceSettings pace = doc.FarmScanPace(m_iFarmIndex);
+    pace.kind = m_options.pace.value_or(pace.kind);
+    pace.guardMs = m_options.guardMs.value_or(pace.guardMs);
+    pace.marginMs = m_options.marginMs.value_or(pace.marginMs);
+    doc.SetFarmScanPace(m_iFarmIndex, pace);
+    const ScanPaceSettings& used = doc.FarmScanPace(m_iFarmIndex);
+    if (used.kind == ScanPaceKind::Line) {
+        std::fprintf(m_pOut, "kilnmon: scanning at the line's pace (guard %d ms, margin %d ms)\n",
+                     used.guardMs, used.marginMs);
+        std::fflush(m_pOut);
     }
 }
 

@@ -48,6 +48,7 @@ private slots:
 
 private:
     void Finish();
+    void ApplyScanPaceOptions();
     bool DisconnectDone() const;
     void PrintHealth();
     void Notice(const std::string& text) const;

@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "config/qt/CFP_GeneralPage.h"
+#include "config/qt/CFP_ScanPage.h"
 #include "net/TransactionType.h"
 #include "sheets/CSpinButton.h"
 #include "widgets/UiText.h"
@@ -22,6 +23,8 @@ CFarmPropertiesSheet::CFarmPropertiesSheet(CTreeListDoc& document, const FarmPar
     m_pPage = new CFP_GeneralPage(document, parameters, this);
     m_pTabs = new QTabWidget(this);
     m_pTabs->addTab(m_pPage, m_pPage->Title());
+    m_pScanPage = new CFP_ScanPage(document, parameters.m_iFarmIndex, this);
+    m_pTabs->addTab(m_pScanPage, m_pScanPage->Title());
     m_pTabs->setFocusPolicy(Qt::NoFocus);
 
     m_pButtons = new QDialogButtonBox(
@@ -34,7 +37,12 @@ CFarmPropertiesSheet::CFarmPropertiesSheet(CTreeListDoc& document, const FarmPar
     connect(OkButton(), &QPushButton::clicked, this, &CFarmPropertiesSheet::OnOk);
     connect(CancelButton(), &QPushButton::clicked, this, &QDialog::reject);
     connect(ApplyButton(), &QPushButton::clicked, this, &CFarmPropertiesSheet::OnApply);
-    connect(m_pPage, &CFP_GeneralPage::modifiedChanged, ApplyButton(), &QPushButton::setEnabled);
+    // Apply is enabled while either page differs from what is stored.
+    const auto followPages = [this] {
+        ApplyButton()->setEnabled(m_pPage->Modified() || m_pScanPage->Modified());
+    };
+    connect(m_pPage, &CFP_GeneralPage::modifiedChanged, this, followPages);
+    connect(m_pScanPage, &CFP_ScanPage::modifiedChanged, this, followPages);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pTabs);
@@ -69,12 +77,14 @@ void CFarmPropertiesSheet::showEvent(QShowEvent* event) {
 }
 
 void CFarmPropertiesSheet::OnApply() {
-    m_pPage->OnApply();
+    if (m_pPage->OnApply()) {
+        m_pScanPage->OnApply();
+    }
 }
 
 void CFarmPropertiesSheet::OnOk() {
     // A page that refuses its values keeps the sheet open, with its message shown.
-    if (m_pPage->OnApply()) {
+    if (m_pPage->OnApply() && m_pScanPage->OnApply()) {
         accept();
     }
 }

@@ -5,12 +5,14 @@
 #include <QDialog>
 
 class CFP_GeneralPage;
+class CFP_ScanPage;
 class CTreeListDoc;
 class QDialogButtonBox;
 class QPushButton;
 class QTabWidget;
 
-// The farm property sheet ("Group %d Properties"): the General page with OK, Cancel and Apply.
+// The farm property sheet ("Group %d Properties"): the General and Scan pages with OK, Cancel
+// and Apply.
 // Apply and OK write the page's values; Apply is enabled while they differ from the stored
 // ones. Closing the sheet, however it is closed, ends the alarm station's size query that the
 // page started for a connected farm, so unit polling resumes.
@@ -22,6 +24,7 @@ public:
                          QWidget* parent = nullptr);
 
     CFP_GeneralPage& Page() { return *m_pPage; }
+    CFP_ScanPage& ScanPage() { return *m_pScanPage; }
     QPushButton* OkButton() const;
     QPushButton* CancelButton() const;
     QPushButton* ApplyButton() const;
@@ -37,6 +40,7 @@ private:
 
     CTreeListDoc& m_document;
     CFP_GeneralPage* m_pPage = nullptr;
+    CFP_ScanPage* m_pScanPage = nullptr;
     QTabWidget* m_pTabs = nullptr;
     QDialogButtonBox* m_pButtons = nullptr;
     bool m_bStationQueryEnded = false;

@@ -32,7 +32,8 @@ constexpr const char* kHelp =
     "  --units LIST    units that must be in the record, such as 1-12,15; one that never ran\n"
     "                  while logged is NOT TREATED\n"
     "  --csv FILE      also write a CSV summary, one row per unit\n"
-    "  --require-all   exit status 1 when any unit is NOT TREATED, or there is none\n"
+    "  --require-all   exit status 1 when any unit is NOT TREATED or TOO SPARSE (its lines\n"
+    "                  mostly further apart than --max-gap), or there is none\n"
     "  --all           list every stretch, gap and fault (otherwise the first 50 of each)\n"
     "  --pdf FILE      also write the treatment certificate: one PDF page per unit (the units\n"
     "                  of --units when given), with the verdict, the rule, a chart of the\n"
@@ -49,8 +50,8 @@ constexpr const char* kHelp =
     "sensor fault and breaks a stretch, as does a gap.\n"
     "\n"
     "Exit status: 0 when the logs were read (and, with --require-all, every unit is TREATED),\n"
-    "1 when --require-all finds a unit NOT TREATED, 2 on a bad option, a log that cannot be\n"
-    "read or a CSV file that cannot be written.\n";
+    "1 when --require-all finds a unit NOT TREATED or TOO SPARSE, 2 on a bad option, a log\n"
+    "that cannot be read or a CSV file that cannot be written.\n";
 
 void error(const std::string& text) {
     std::fprintf(stderr, "logtreat: %s\n", text.c_str());

@@ -152,6 +152,12 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
         out += "TREATED: " + span(s.first.time, s.last.time) + ", " +
                LogTimestamp::durationText(s.length()) + ", lowest core " +
                degrees(s.lowest, s.scale) + "\n";
+    } else if (v.tooSparse) {
+        out += "TOO SPARSE: its lines are a median " +
+               LogTimestamp::durationText(unit.medianSpacing()) +
+               " apart, more than the allowed gap of " + gapText(rule.maxGapSeconds()) +
+               ", so the record cannot prove " +
+               LogTimestamp::durationText(rule.requiredSeconds()) + "\n";
     } else if (unit.lines() == 0) {
         out += "NOT TREATED: no line in the record (the unit never ran while logged)\n";
     } else if (v.stretch < 0) {
@@ -183,17 +189,28 @@ void TreatmentReport::unitBlock(std::string& out, const UnitTreatment& unit) con
     }
 
     const std::size_t limit = m_listAll ? static_cast<std::size_t>(-1) : kListLimit;
-    out += "  Stretches with every core at or above " + rule.thresholdText() + ": " +
-           std::to_string(stretches.size()) + (stretches.empty() ? "\n" : " (* qualifies)\n");
-    std::size_t shown = 0;
-    for (std::size_t i = 0; i < stretches.size() && shown < limit; ++i, ++shown) {
-        const bool qualifies = stretches[i].length() >= rule.requiredSeconds();
-        out += std::string("    ") + (qualifies ? "* " : "  ") + stretchLine(stretches[i]) + "\n";
-    }
-    more(out, shown, stretches.size());
-
     const std::vector<LineGap>& gaps = unit.gaps();
-    if (!gaps.empty()) {
+    std::size_t shown = 0;
+    // In a record too sparse to judge nearly every line is a stretch and a gap of its own;
+    // such lists say nothing more (--all still shows them).
+    const bool listRuns = !v.tooSparse || m_listAll;
+    if (!listRuns) {
+        out += "  " + std::to_string(stretches.size()) +
+               (stretches.size() == 1 ? " stretch and " : " stretches and ") +
+               std::to_string(gaps.size()) + (gaps.size() == 1 ? " gap over " : " gaps over ") +
+               gapText(rule.maxGapSeconds()) + ", not listed (--all lists them)\n";
+    } else {
+        out += "  Stretches with every core at or above " + rule.thresholdText() + ": " +
+               std::to_string(stretches.size()) + (stretches.empty() ? "\n" : " (* qualifies)\n");
+        for (std::size_t i = 0; i < stretches.size() && shown < limit; ++i, ++shown) {
+            const bool qualifies = stretches[i].length() >= rule.requiredSeconds();
+            out +=
+                std::string("    ") + (qualifies ? "* " : "  ") + stretchLine(stretches[i]) + "\n";
+        }
+        more(out, shown, stretches.size());
+    }
+
+    if (listRuns && !gaps.empty()) {
         out += "  Gaps over " + gapText(rule.maxGapSeconds()) + ": " + std::to_string(gaps.size()) +
                "\n";
         shown = 0;
@@ -252,14 +269,18 @@ void TreatmentReport::writeText(const std::function<void(const std::string&)>& w
     write(out);
     const std::vector<const UnitTreatment*> units = m_record.units();
     std::size_t treated = 0;
+    std::size_t sparse = 0;
     for (const UnitTreatment* unit : units) {
         out = "\n";
         unitBlock(out, *unit);
         write(out);
-        treated += unit->verdict().treated ? 1 : 0;
+        const Verdict v = unit->verdict();
+        treated += v.treated ? 1 : 0;
+        sparse += !v.treated && v.tooSparse ? 1 : 0;
     }
     write("\n" + std::to_string(treated) + " of " + std::to_string(units.size()) + " unit" +
-          (units.size() == 1 ? "" : "s") + " TREATED\n");
+          (units.size() == 1 ? "" : "s") + " TREATED" +
+          (sparse > 0 ? ", " + std::to_string(sparse) + " TOO SPARSE to prove it" : "") + "\n");
 }
 
 std::string TreatmentReport::text() const {
@@ -272,8 +293,10 @@ std::string TreatmentReport::csv() const {
     std::string out = "unit,verdict,start,end,minutes,lowest_core,scale,file\r\n";
     for (const UnitTreatment* unit : m_record.units()) {
         const Verdict v = unit->verdict();
-        out += unitId(unit->unit()) + (v.treated ? ",TREATED," : ",NOT TREATED,");
-        if (v.stretch >= 0) {
+        out += unitId(unit->unit()) +
+               (v.treated ? ",TREATED," : (v.tooSparse ? ",TOO SPARSE," : ",NOT TREATED,"));
+        // A record too sparse to judge has no stretch worth naming.
+        if (v.stretch >= 0 && !v.tooSparse) {
             const Stretch& s = unit->stretches()[static_cast<std::size_t>(v.stretch)];
             out += LogTimestamp::text(s.first.time) + "," + LogTimestamp::text(s.last.time) + "," +
                    std::to_string(s.length() / 60) + "," + std::to_string(s.lowest) + "," +

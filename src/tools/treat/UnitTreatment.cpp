@@ -141,6 +141,7 @@ Verdict UnitTreatment::verdict() const {
     v.shortBy = v.stretch < 0
                     ? required
                     : required - m_stretches[static_cast<std::size_t>(v.stretch)].length();
+    v.tooSparse = medianSpacing() > m_rule.maxGapSeconds();
     return v;
 }
 

@@ -60,9 +60,12 @@ struct OutOfOrderLine {
 };
 
 // A unit's verdict: treated with its first qualifying stretch, or not treated with its
-// longest stretch (the earliest of equal ones) and how much it lacked.
+// longest stretch (the earliest of equal ones) and how much it lacked, or too sparse.
 struct Verdict {
     bool treated = false;
+    // Not treated, and the unit's lines are mostly further apart than the allowed gap: the
+    // record is too sparse to prove the rule either way.
+    bool tooSparse = false;
     int stretch = -1; // index into the unit's stretches; -1 when it has none
     LogSeconds shortBy = 0;
 };
