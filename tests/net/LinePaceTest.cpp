@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -121,7 +122,8 @@ TEST(LinePace, ScansFollowEachReplyAfterTheGuardWhileTheTickKeepsItsStages) {
     EXPECT_EQ(f.ScanTargets(), (std::vector<int>{3, 5, 9, 3, 5, 9, 3}));
     EXPECT_TRUE(f.doc.StartupScanComplete());
     for (std::size_t i = 2; i < f.writeTimes.size(); ++i) {
-        EXPECT_EQ(f.writeTimes[i] - f.writeTimes[i - 1], 267 + 20 + ScanPaceSettings::kDefaultGuardMs)
+        EXPECT_EQ(f.writeTimes[i] - f.writeTimes[i - 1],
+                  267 + 20 + ScanPaceSettings::kDefaultGuardMs)
             << i;
     }
     // Every scan names itself in the status line; the time there still counts ticks.
@@ -143,7 +145,7 @@ TEST(LinePace, ASilentUnitIsAskedSevenTimesEachEndingAfterItsReplyTimeAndMargin)
     for (int attempt = 1; attempt <= 7; ++attempt) {
         ASSERT_TRUE(f.Step());
         ASSERT_EQ(f.ScanTargets().back(), 5);
-        EXPECT_EQ(f.doc.AttemptNumber(), attempt);
+        EXPECT_EQ(DocProbe(f.doc).AttemptNumber(), attempt);
         EXPECT_EQ(f.doc.LineStepDueMs(), f.msClock.ms + 267 + 150);
     }
     ASSERT_TRUE(f.Step()); // the seventh time-out, and unit 3 at once
@@ -173,11 +175,11 @@ TEST(LinePace, ACommitWaitsForTheReplyInFlightAndAnUnansweredOneEndsInF) {
     ASSERT_TRUE(f.Step()); // unit 3 asked again
     f.doc.Apply_3_1(4);
     const std::size_t before = f.port.writes.size();
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_I);
     f.Answer();
     ASSERT_TRUE(f.Step());
     ASSERT_EQ(f.port.writes.size(), before + 1);
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T2_PIO_I);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T2_PIO_I);
     EXPECT_EQ(f.doc.LineStepDueMs(),
               f.msClock.ms +
                   ScanPace::LineTimeMs(static_cast<int>(f.port.writes.back().bytes.size()) + 4) +
@@ -212,7 +214,7 @@ TEST(LinePace, TheStationQueryAndTheDisconnectStagesStayOnTheTick) {
     EXPECT_EQ(f.doc.LineStepDueMs(), -1);
     f.msClock.ms = 3000;
     f.Tick();
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_ZRM_T1_PIO_I);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_ZRM_T1_PIO_I);
     EXPECT_EQ(f.doc.LineStepDueMs(), -1);
     f.doc.ZRM_QueryN_Adjustment(true);
     f.msClock.ms = 4000;

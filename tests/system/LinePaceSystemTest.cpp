@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "system/FarmHarness.h"
 #include "system/FarmInvariants.h"
 
@@ -84,7 +85,7 @@ TEST(WholeSystemLinePace, AsksASilentUnitSevenTimesAndKeepsTheOthersComingManyTi
     EXPECT_GE(shownSilent, 5);
     EXPECT_EQ(h.Doc().Farm(0).Unit(2)->m_iUnitStatus, 4);
     // The status time still counts seconds, not lines.
-    EXPECT_LE(h.Doc().StatusTimeCounter(), 25);
+    EXPECT_LE(DocProbe(h.Doc()).StatusTimeCounter(), 25);
 }
 
 TEST(WholeSystemLinePace, FullFarmWithRandomFaultsShowsOnlyReadingsTheUnitsSent) {
