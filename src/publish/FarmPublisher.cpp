@@ -42,7 +42,7 @@ void FarmPublisher::Event(const std::string& kind, int farmIndex, int nodeId, st
 }
 
 void FarmPublisher::UnitsShown(int farmIndex,
-                               const std::array<std::optional<KilnRecord>, 254>& slots,
+                               const std::array<std::optional<KilnRecord>, 254>& shown,
                                std::int64_t now) {
     (void)now;
     if (!ValidFarm(farmIndex)) {
@@ -50,8 +50,8 @@ void FarmPublisher::UnitsShown(int farmIndex,
     }
     auto& units = m_units[static_cast<std::size_t>(farmIndex)];
     for (std::size_t i = 0; i < units.size(); ++i) {
-        if (slots[i]) {
-            units[i].record = slots[i];
+        if (shown[i]) {
+            units[i].record = shown[i];
             units[i].dirty = true;
         }
     }
@@ -157,6 +157,17 @@ void FarmPublisher::Flush(std::int64_t now) {
         m_notices.push_back("publishing: " + notice);
     }
     const bool connected = m_publisher.Connected();
+    const std::uint64_t session = m_publisher.Sessions();
+    if (connected && session != m_session) {
+        // Every new connection says the program is online again: its will may have said
+        // offline when the last one broke.
+        m_session = session;
+        PublishMessage online{PublishMessage::Kind::ProgramState, m_payloads.ProgramTopic(),
+                              m_payloads.ProgramState(true, now), 1, true};
+        if (!m_publisher.Send(online)) {
+            m_queue.Push(std::move(online));
+        }
+    }
     if (connected != m_wasConnected) {
         if (connected) {
             if (m_toldAway) {

@@ -31,7 +31,7 @@ public:
     const PublishPayloads& Payloads() const { return m_payloads; }
 
     // From the kiln list's notices. now: the document's local seconds.
-    void UnitsShown(int farmIndex, const std::array<std::optional<KilnRecord>, 254>& slots,
+    void UnitsShown(int farmIndex, const std::array<std::optional<KilnRecord>, 254>& shown,
                     std::int64_t now);
     void UnitData(int farmIndex, const KilnRecord& newRecord, const KilnRecord& oldRecord,
                   int nodeId, std::int64_t now);
@@ -75,6 +75,7 @@ private:
     logtools::PcLogFollower m_follower;
     bool m_followingLog = false;
     bool m_wasConnected = false;
+    std::uint64_t m_session = 0;
     bool m_toldAway = false;
     bool m_toldDropping = false;
     std::vector<std::string> m_notices;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     virtual ~Publisher() = default;
     // True while the broker has accepted the connection.
     virtual bool Connected() const = 0;
+    // Counts the connections the broker accepted, so a caller that looks once a second still
+    // sees a connection that was lost and made again in between.
+    virtual std::uint64_t Sessions() const = 0;
     // Hands the message to the client; false when it cannot take it now (not connected, or
     // its own buffer full), and the caller keeps it.
     virtual bool Send(const PublishMessage& message) = 0;

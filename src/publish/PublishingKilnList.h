@@ -15,9 +15,9 @@ public:
     PublishingKilnList(KilnListView& inner, FarmPublisher& publisher, Now now)
         : m_inner(inner), m_publisher(publisher), m_now(std::move(now)) {}
 
-    void nOTIFYoFtREEsELECTION(bool clear, int farmIndex, const UnitSlots& slots) override {
-        m_inner.nOTIFYoFtREEsELECTION(clear, farmIndex, slots);
-        m_publisher.UnitsShown(farmIndex, slots, m_now());
+    void nOTIFYoFtREEsELECTION(bool clear, int farmIndex, const UnitSlots& units) override {
+        m_inner.nOTIFYoFtREEsELECTION(clear, farmIndex, units);
+        m_publisher.UnitsShown(farmIndex, units, m_now());
     }
     void NotifyOfData(int retryCountdown, int farmIndex, const KilnRecord& newRecord,
                       const KilnRecord& oldRecord, int nodeId) override {

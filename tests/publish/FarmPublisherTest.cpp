@@ -121,6 +121,7 @@ TEST_F(FarmPublisherTest, ALostPortAndTheNextConnectionAreToldApart) {
 
 TEST_F(FarmPublisherTest, WhileTheBrokerIsAwayEventsWaitAndTheDropCountFollowsItsReturn) {
     publisher.Tick(kNow, 0, nullptr, "");
+    broker.sent.clear();
     broker.connected = false;
     publisher.Tick(kNow, 0, nullptr, "");
     // 5 events and 20 units into a queue of 8: readings go first, every event stays.
@@ -189,4 +190,19 @@ TEST_F(FarmPublisherTest, TheViewsBetweenDocumentAndPublisherPassEveryNoticeOn) 
     EXPECT_EQ(broker.sent.back().topic, "kw/site/status");
     EXPECT_NE(broker.sent.back().payload.find("\"state\":\"offline\""), std::string::npos);
     EXPECT_TRUE(broker.sent.back().retain);
+}
+
+TEST_F(FarmPublisherTest, EveryNewConnectionSaysTheProgramIsOnlineFirst) {
+    publisher.FarmConnected(0, kNow);
+    publisher.Tick(kNow, 0, nullptr, "");
+    ASSERT_GE(broker.sent.size(), 1u);
+    EXPECT_EQ(broker.sent.front().topic, "kw/site/status");
+    EXPECT_NE(broker.sent.front().payload.find("\"state\":\"online\""), std::string::npos);
+    broker.sent.clear();
+    publisher.Tick(kNow + 1, 0, nullptr, "");
+    EXPECT_TRUE(broker.sent.empty());
+    ++broker.sessions; // lost and made again between two ticks
+    publisher.Tick(kNow + 2, 0, nullptr, "");
+    ASSERT_EQ(broker.sent.size(), 1u);
+    EXPECT_EQ(broker.sent.front().topic, "kw/site/status");
 }

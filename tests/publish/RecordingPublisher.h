@@ -12,7 +12,10 @@ public:
     std::vector<PublishMessage> sent;
     std::vector<std::string> notices;
 
+    std::uint64_t sessions = 1;
+
     bool Connected() const override { return connected; }
+    std::uint64_t Sessions() const override { return sessions; }
     bool Send(const PublishMessage& message) override {
         if (!connected) {
             return false;

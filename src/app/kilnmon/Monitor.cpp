@@ -43,6 +43,9 @@ Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, 
     // A device that vanished disconnects the farm as the disconnect command does.
     connect(&m_control, &QtSerialPortControl::portLost, this, [this] {
         m_link.OnPortLost();
+        if (m_pPublishing) {
+            m_pPublishing->PortLost(m_iFarmIndex);
+        }
         if (!m_bStopping && !m_bFinished) {
             PortUnavailable("the serial port " + m_control.DevicePath().toStdString() +
                             " was lost");
@@ -95,6 +98,12 @@ void Monitor::Start() {
         std::fflush(m_pErr);
     }
 
+    if (!StartPublishing()) {
+        m_iExitStatus = 2;
+        Finish();
+        return;
+    }
+
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
     if (farm.m_iSerialPort < 1 || farm.m_iSerialPort > 4) {
         const auto stored = static_cast<std::uint32_t>(farm.m_iSerialPort);
@@ -115,9 +124,37 @@ void Monitor::Start() {
     std::fflush(m_pOut);
 
     // As the farm tree's Connect command: show the farm, then connect it.
-    m_list.nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
+    // Through the document's view, so publishing sees the units shown too.
+    doc.GetKilnListView()->nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
     m_timer.start();
     ConnectFarm();
+}
+
+bool Monitor::StartPublishing() {
+    CTreeListDoc& doc = *m_pDocument;
+    const PublishConfig config =
+        m_options.MergedPublishing(PublishConfig::FromHive(doc.GetRegistryBackend()));
+    if (!config.Enabled()) {
+        return true;
+    }
+    std::string error;
+    m_pPublishing = SitePublishing::Start(config, doc, error);
+    if (!m_pPublishing) {
+        Notice("publishing: " + error);
+        return false;
+    }
+    Notice("publishing to " + config.brokerUrl + " under " + config.prefix + "/" + config.site +
+           "/");
+    return true;
+}
+
+void Monitor::PublishingNotices() {
+    if (!m_pPublishing) {
+        return;
+    }
+    for (const std::string& notice : m_pPublishing->TakeNotices()) {
+        Notice(notice);
+    }
 }
 
 bool Monitor::ConnectFarm() {
@@ -160,6 +197,10 @@ void Monitor::Tick() {
         return;
     }
     m_pDocument->Timer1_Tick();
+    if (m_pPublishing) {
+        m_pPublishing->Tick();
+        PublishingNotices();
+    }
     if (m_options.healthMinutes > 0 && ++m_iHealthTicks >= m_options.healthMinutes * 60) {
         m_iHealthTicks = 0;
         PrintHealth();
@@ -219,8 +260,15 @@ void Monitor::Finish() {
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
+    // The farm's last states and the program's goodbye go out before the document goes.
+    if (m_pPublishing) {
+        m_pPublishing->Stop();
+        PublishingNotices();
+        m_pPublishing->Detach();
+    }
     m_pDocument.reset();
     m_link.AttachDocument(nullptr);
+    m_pPublishing.reset();
     m_timer.stop();
     std::fprintf(m_pOut, "kilnmon: stopped\n");
     std::fflush(m_pOut);

@@ -8,6 +8,7 @@
 #include "app/kilnmon/PrintingKilnList.h"
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
+#include "publish/mqtt/SitePublishing.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -39,7 +40,7 @@ public:
     void RequestStop();
 
     // 1 once the run ended because the port was lost or never opened (without --reconnect),
-    // or the farm has no usable port; else 0.
+    // or the farm has no usable port; 2 when the publishing settings cannot be used; else 0.
     int ExitStatus() const { return m_iExitStatus; }
 
 signals:
@@ -58,6 +59,10 @@ private:
     void PortUnavailable(const std::string& why);
     void Reconnect();
     bool ConnectFarm(); // false when the port did not open
+    // Starts publishing when the hive or the command line names a broker; false (and the run
+    // ends with status 2) when its settings cannot be used.
+    bool StartPublishing();
+    void PublishingNotices();
 
     KilnmonOptions m_options;
     std::FILE* m_pOut;
@@ -74,6 +79,7 @@ private:
     CMainFrameLink m_link;
     std::unique_ptr<CTreeListDoc> m_pDocument;
     std::unique_ptr<ConsoleFarmTree> m_pTree;
+    std::unique_ptr<SitePublishing> m_pPublishing;
     QTimer m_timer;
     QTimer m_reconnectTimer;
     QElapsedTimer m_stopClock;
