@@ -10,6 +10,7 @@
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "publish/qt/PublishingDialog.h"
 #include "sheets/SheetCommands.h"
 #include "trend/qt/LineHealthWindow.h"
 #include "trend/qt/TrendWindow.h"
@@ -90,6 +91,7 @@ CMainFrame::~CMainFrame() {
     // A sheet still open (the window ended without a close) goes while the document it works
     // on is there; its exec() below this call returns once this has finished.
     EndModalDialogs();
+    StopPublishing();
     m_pDocument.reset();
     AttachDocument(nullptr);
     AttachControl(nullptr);
@@ -144,6 +146,7 @@ void CMainFrame::OnInitialUpdate() {
     setWindowTitle(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
+    StartPublishing();
     // The right pane is the active one: the arrow keys move through the units at once. A farm
     // without units leaves the list nothing to move through; the tree then takes the keys, to
     // pick another farm.
@@ -170,6 +173,9 @@ void CMainFrame::CreateMenus() {
     options->setEnabled(false);
     options->setMenuRole(QAction::PreferencesRole);
     m_actions[ID_FILE_OPTIONS] = options;
+    QAction* publishing = file->addAction(UiText(m_language, IDS_MENU_PUBLISHING));
+    publishing->setObjectName(QStringLiteral("filePublishing"));
+    connect(publishing, &QAction::triggered, this, &CMainFrame::OnPublishingSettings);
     file->addSeparator();
     QAction* exit = file->addAction(text(IDS_MENU_EXIT, IDS_MENU_EXIT_ES, 3));
     exit->setMenuRole(QAction::QuitRole);
@@ -263,6 +269,10 @@ void CMainFrame::EndModalDialogs() {
         m_pAbout->reject();
         delete m_pAbout.data();
     }
+    if (m_pPublishingDialog != nullptr) {
+        m_pPublishingDialog->reject();
+        delete m_pPublishingDialog.data();
+    }
 }
 
 void CMainFrame::StartTimer() {
@@ -271,12 +281,94 @@ void CMainFrame::StartTimer() {
 
 void CMainFrame::OnTimer() {
     m_pDocument->Timer1_Tick();
+    if (m_pPublishing) {
+        m_pPublishing->Tick();
+        for (const std::string& notice : m_pPublishing->TakeNotices()) {
+            m_strPublishingNotice = QString::fromStdString(notice);
+            std::fprintf(stderr, "kilnwatch: %s\n", notice.c_str());
+        }
+    }
     m_pAttention->Update(m_pDocument->ToneSounding());
     UpdateIndicators();
 }
 
 void CMainFrame::OnPortLost() {
+    if (m_pPublishing) {
+        for (int farm = 0; farm < FarmPublisher::kFarmCount; ++farm) {
+            if (m_pDocument->Farm(farm).m_bFarmIsConnected) {
+                m_pPublishing->PortLost(farm);
+            }
+        }
+    }
     CMainFrameLink::OnPortLost();
+}
+
+void CMainFrame::StartPublishing() {
+    const PublishConfig config = PublishConfig::FromHive(m_pDocument->GetRegistryBackend());
+    m_strPublishingNotice.clear();
+    if (!config.Enabled()) {
+        return;
+    }
+    std::string error;
+    m_pPublishing = SitePublishing::Start(config, *m_pDocument, error);
+    if (!m_pPublishing) {
+        m_strPublishingNotice =
+            UiText(m_language, IDS_PUBLISHING_CANNOT_START).arg(QString::fromStdString(error));
+        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(m_strPublishingNotice));
+        // Not modal: the program polls on while the message waits to be read.
+        auto* box = new QMessageBox(QMessageBox::Warning, UiText(m_language, IDS_PUBLISHING_TITLE),
+                                    m_strPublishingNotice, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+}
+
+void CMainFrame::StopPublishing() {
+    if (!m_pPublishing) {
+        return;
+    }
+    m_pPublishing->Stop();
+    m_pPublishing->Detach();
+    m_pPublishing.reset();
+}
+
+QString CMainFrame::PublishingState() const {
+    if (!m_pPublishing) {
+        return m_strPublishingNotice.isEmpty() ? UiText(m_language, IDS_PUBLISHING_OFF)
+                                               : m_strPublishingNotice;
+    }
+    QString state =
+        UiText(m_language, m_pPublishing->Client().Connected() ? IDS_PUBLISHING_CONNECTED
+                                                               : IDS_PUBLISHING_WAITING);
+    if (!m_strPublishingNotice.isEmpty()) {
+        state += QStringLiteral("; ") + m_strPublishingNotice;
+    }
+    return state;
+}
+
+void CMainFrame::OnPublishingSettings() {
+    RegistryBackend& hive = m_pDocument->GetRegistryBackend();
+    // On the heap, as the About box: the program's end may take it down while it runs.
+    const QPointer<CMainFrame> alive(this);
+    m_pPublishingDialog =
+        new PublishingDialog(m_language, PublishConfig::FromHive(hive), PublishingState(), this);
+    const bool accepted = m_pPublishingDialog->exec() == QDialog::Accepted;
+    if (alive == nullptr) {
+        return;
+    }
+    const PublishConfig config =
+        m_pPublishingDialog != nullptr ? m_pPublishingDialog->Config() : PublishConfig();
+    delete m_pPublishingDialog.data();
+    if (!accepted || m_bClosed) {
+        return;
+    }
+    if (!config.SaveToHive(hive)) {
+        QMessageBox::warning(this, UiText(m_language, IDS_PUBLISHING_TITLE),
+                             UiText(m_language, IDS_PUBLISHING_NOT_SAVED));
+        return;
+    }
+    StopPublishing();
+    StartPublishing();
 }
 
 void CMainFrame::SetStatusText(const std::string& text) {
@@ -452,6 +544,7 @@ void CMainFrame::OnClose() {
     if (IsPortOpen()) {
         mf_pORT_cLOSE();
     }
+    StopPublishing();
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());

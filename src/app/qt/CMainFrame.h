@@ -7,6 +7,7 @@
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
 #include "pclog/qt/LogDescriptorPrompt.h"
+#include "publish/mqtt/SitePublishing.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -137,6 +138,13 @@ private:
     void OnClose();
     // Ends the sheet, dialog or About box that runs modally, as its Cancel would.
     void EndModalDialogs();
+    // Publishing as the hive's Publishing key says; a setting that cannot be used is said in
+    // a message box, and nothing is published.
+    void StartPublishing();
+    // The last states and the goodbye go out; the document gets its own views back.
+    void StopPublishing();
+    void OnPublishingSettings();
+    QString PublishingState() const;
 
     Language m_language;
     // Declaration order is construction order; the destructor ends the document before any
@@ -148,6 +156,10 @@ private:
     std::unique_ptr<SerialPortControl> m_pLine;
     std::unique_ptr<CTreeListDoc> m_pDocument;
     QTimer m_timer;
+    // Stands between the document and its views while publishing; stopped before either goes.
+    std::unique_ptr<SitePublishing> m_pPublishing;
+    QString m_strPublishingNotice;
+    QPointer<class PublishingDialog> m_pPublishingDialog;
 
     QLabel* m_pMessagePane = nullptr;
     std::array<QLabel*, 3> m_indicatorPanes{};
