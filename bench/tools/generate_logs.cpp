@@ -2,7 +2,10 @@
 //   generate_logs records <count> <file>   station log data: 254 units interleaved in time,
 //                                          each in time order, with a few exact repeats
 //   generate_logs pclog <bytes> <file>     a PC log: descriptor line, then one line per unit
-//                                          and minute, CR LF line ends
+//                                          and minute, CR LF line ends, in the layout of
+//                                          src/base/PcLogLine.h (build with -I src)
+#include "base/PcLogLine.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -76,9 +79,10 @@ int pclog(long long bytes, const char* path) {
         const int day = static_cast<int>(1 + minute / 1440 % 28);
         for (int unit = 1; unit <= kUnits && written < bytes; ++unit) {
             const int base = 50 + static_cast<int>(random() % 20);
-            written += std::fprintf(file, "12/%02d/06,%02d:%02d:00,%03d,%2d,%3d,%3d,%3d,%3d\r\n",
-                                    day, hour, static_cast<int>(minute % 60), unit,
-                                    unit % 3 == 0 ? 135 : 58, base, base + 1, base - 1, base + 5);
+            const std::string line =
+                PcLogLine::stamp(12, day, 6, hour, static_cast<int>(minute % 60), 0) +
+                PcLogLine::fields(unit, unit % 3 != 0, base, base + 1, base - 1, base + 5) + "\r\n";
+            written += static_cast<long long>(std::fwrite(line.data(), 1, line.size(), file));
         }
     }
     std::fclose(file);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "alarm/CPcSpeaker.h"
+#include "app/FarmRecord.h"
 #include "app/Language.h"
 #include "config/ComPortProbe.h"
 #include "config/FarmParameters.h"
-#include "config/FarmRecord.h"
 #include "config/RegistryStore.h"
 #include "kiln/CommitList.h"
 #include "kiln/CommitPermission.h"
@@ -82,8 +82,6 @@ public:
     void SetReconnectSeconds(int seconds) {
         m_link.m_iReconnectSeconds = seconds < 0 ? 0 : seconds;
     }
-    // The farm waiting to be connected again (-1 for none) and the seconds left.
-    int ReconnectFarm() const { return m_link.m_iReconnectFarm; }
     void pUT_fARMiScONNECTED(int farmIndex, bool connected);
     void fARMcONNECTIONtRANSITION(bool connected, int farmIndex);
     void cHANGEtHEfARMiCON(bool connected, int farmIndex);
@@ -101,17 +99,10 @@ public:
     // ---- Transaction scheduler (net/CTreeListDoc_Scheduler.cpp) ------------------------
     void Timer1_Tick();
     void IssueCommitOrQuery();
-    // Asks for a commit of the commit list at the next tick that moves on.
-    void RequestCommit() { m_tx.m_iNextTransactionType = TT_KVN_T2_PIO_O; }
     // "%04d:%02d:%02d:%02d" of a status time counter value: days, hours, minutes, seconds.
     static std::string ElapsedTimeText(std::uint16_t counter);
-    std::int32_t RetryCountdown() const { return m_tx.m_iRetryCountdown; }
-    std::int32_t ScanTarget() const { return m_tx.m_iScanTarget; }
-    std::int32_t AttemptNumber() const { return m_tx.m_iAttempt; }
     std::int32_t ExpectedReplyBytes() const { return m_tx.m_iExpectedReplyBytes; }
     bool StartupScanComplete() const { return m_tx.m_bStartupScanComplete; }
-    std::uint16_t StatusTimeCounter() const { return m_tx.m_wStatusTime; }
-    void SetStatusTimeCounter(std::uint16_t value) { m_tx.m_wStatusTime = value; }
 
     // ---- Line health and trends of the connection (net/, fed by the scheduler and replies)
     // Both start afresh at each connection. Times are local seconds since 2000-01-01.
@@ -126,12 +117,8 @@ public:
     // ---- Alarm-station query (station/CTreeListDoc_Station.cpp) ------------------------
     void ZRM_Query1_Query();
     void ZRM_QueryN_Adjustment(bool dialogCancelled);
-    std::int32_t Query1State() const { return m_station.m_iQuery1State; }
-    std::uint32_t Query1ByteCount() const { return m_station.m_dwQuery1ByteCount; }
 
     // ---- PC logging hooks (pclog/) -------------------------------------------------------
-    bool PcLoggingEnabled() const { return m_pclog.m_bPcLoggingEnabled; }
-    bool LogCycleActive() const { return m_pclog.m_bLogCycleActive; }
     // A cycle that needs a new file first asks the frame for its descriptor and returns;
     // the cycle starts when the answer comes back through OnLogDescriptorAnswered. While
     // that prompt is open no other cycle starts.
@@ -148,15 +135,11 @@ public:
     void SetDescriptorTimeoutSeconds(int seconds) {
         m_pclog.m_iDescriptorTimeoutSeconds = seconds < 0 ? 0 : seconds;
     }
-    std::size_t HeldLogLines() const { return m_pclog.m_heldLines.size(); }
-    bool LogDescriptorPromptOpen() const { return m_pclog.m_bDescriptorPromptOpen; }
-    const std::string& LogDescriptor() const { return m_pclog.m_strLogDescriptor; }
     void lOGdETAILlINE(bool force, int farmIndex, int nodeId);
     // Closes the connection's files: mirror deleted, log file visible and read-only.
     void EndConnectionLog(int farmIndex);
     const std::string& WorkingDirectory() const { return m_pclog.m_strWorkingDirectory; }
     const std::string& PcLogsDirectory() const { return m_pclog.m_strPcLogsDirectory; }
-    bool PcLogsDirectoryAvailable() const { return m_pclog.m_bPcLogsDirectoryAvailable; }
     // Why no PC log will be written, for a notice "PC logging is off: <reason>": the PC_Logs
     // folder cannot be written, or it could not be made and the working folder, where the
     // logs go then, cannot be written either. Empty when the logs had a folder at start.
@@ -204,7 +187,6 @@ public:
     // SettingsSaveProblem: why changes will not be saved, e.g. "the hive ... is read-only".
     std::string SettingsReadProblem() const;
     std::string SettingsSaveProblem() const;
-    bool SettingsCanBeSaved() const { return SettingsSaveProblem().empty(); }
     void ProcessTheRegistry();
     // Writes one farm's edited values; false when its key or one of its values is missing.
     bool PutFarmParameters(const FarmParameters& parameters);
@@ -224,10 +206,8 @@ public:
     ApplicationSettings GetApplicationSettings() const;
     // Set when a unit is added or deleted, so the end of the program saves the node lists.
     void SetNodeListsChanged() { m_settings.m_bNodeListsChanged = 1; }
-    bool NodeListsChanged() const { return m_settings.m_bNodeListsChanged != 0; }
 
     // ---- Transaction scheduler (net/CTreeListDoc_Scheduler.cpp) ------------------------
-    std::int32_t TransactionTypeNow() const { return m_tx.m_iTransactionType; }
     std::int32_t NextTransactionType() const { return m_tx.m_iNextTransactionType; }
 
     // ---- Frames and checksums (net/CTreeListDoc_Frames.cpp) ----------------------------
@@ -265,7 +245,6 @@ public:
     void SetAlarmBit(int nodeIndex, bool alarmed);
     bool AlarmBit(int nodeIndex) const;
     bool AnyAlarm() const;
-    const std::array<std::uint32_t, 8>& AlarmBitmap() const { return m_kiln.m_dwAlarmBitmap; }
     // The unit's record, which also becomes the farm's selected unit; nullptr, selecting
     // nothing, for a farm outside 0..3, a node index outside 0..253 or an empty slot.
     KilnRecord* GetKilnRecord(int farmIndex, int nodeIndex);
@@ -297,6 +276,9 @@ public:
     const ImageOrigin& RecordImageOrigin() const { return m_kiln.m_imageOrigin; }
 
 private:
+    // Tests read the inner state through it.
+    friend class DocProbe;
+
     void SetStatus(const std::string& text);
     std::string StatusSuffix() const;
     void RunConnectStage();

@@ -245,6 +245,17 @@ constexpr Entry kEntries[] = {
      "Sin respuesta de la unidad %s: sin cambios"},
     {IDS_SHEET_COMMIT_REFUSED, "Unit %s refused the change", "La unidad %s rechazó el cambio"},
     {IDS_NO_ALARM_TONE, "No alarm tone", "Sin tono de alarma"},
+    {IDS_TREND_SAVE_CERTIFICATE, "Save &Certificate\xE2\x80\xA6",
+     "Guardar &certificado\xE2\x80\xA6"},
+    {IDS_TREND_SAVE_CERTIFICATE_NAME, "Save Certificate", "Guardar certificado"},
+    {IDS_TREND_CERTIFICATE_FILTER, "PDF files (*.pdf)", "Archivos PDF (*.pdf)"},
+    {IDS_TREND_CERTIFICATE_SAVED, "Certificate of unit %1 saved as %2.",
+     "Certificado de la unidad %1 guardado como %2."},
+    {IDS_TREND_CERTIFICATE_FAILED, "The certificate was not saved: %1.",
+     "No se guard\xC3\xB3 el certificado: %1."},
+    {IDS_TREND_CERTIFICATE_NO_LOG, "No PC log holds a charge of this unit yet.",
+     "Ning\xC3\xBAn registro del PC contiene todav\xC3\xAD"
+     "a una carga de esta unidad."},
 
     // ---- Texts of the newer windows, menus and notices (62600-62899) ----------------------
     {IDS_MENU_TREND, "&Trend…", "La &tendencia…"},

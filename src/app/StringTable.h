@@ -197,6 +197,14 @@ enum StringId : int {
     IDS_SHEET_COMMIT_REFUSED = 62448,
     IDS_NO_ALARM_TONE = 62449,
 
+    // The Trend window's treatment certificate.
+    IDS_TREND_SAVE_CERTIFICATE = 62520,
+    IDS_TREND_SAVE_CERTIFICATE_NAME = 62521,
+    IDS_TREND_CERTIFICATE_FILTER = 62522,
+    IDS_TREND_CERTIFICATE_SAVED = 62523,
+    IDS_TREND_CERTIFICATE_FAILED = 62524,
+    IDS_TREND_CERTIFICATE_NO_LOG = 62525,
+
     // ---- Texts of the newer windows, menus and notices (62600-62899) ----------------------
     // View menu items for the Trend and Line Health windows.
     IDS_MENU_TREND = 62600,

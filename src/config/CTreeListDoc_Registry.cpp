@@ -268,27 +268,6 @@ void CTreeListDoc::ProbeComPorts() {
     }
 }
 
-void CTreeListDoc::CreateUnitRecords() {
-    for (FarmRecord& farm : m_farms) {
-        farm.m_nUnitCount = 0;
-        for (int index = 0; index <= kHighestUsableNodeIndex; ++index) {
-            auto& slot = farm.m_units[static_cast<std::size_t>(index)];
-            slot.reset();
-            if (farm.m_bNodeConfigured[static_cast<std::size_t>(index)] == 0) {
-                continue;
-            }
-            KilnRecord record;
-            record.m_byIdentificationCode = static_cast<std::uint8_t>(index + 1);
-            slot = record;
-            ++farm.m_nUnitCount;
-            farm.m_iHighestConfiguredIndex = index;
-            farm.m_iRoundRobinIndex = index;
-            farm.m_iStartupScanEnd = index + 1;
-        }
-        farm.m_iLastQueriedIndex = farm.m_iRoundRobinIndex;
-    }
-}
-
 void CTreeListDoc::GetComPortAvailable(std::span<std::int32_t, 4> flags) const {
     std::copy(m_settings.m_bComPortAvailable.begin(), m_settings.m_bComPortAvailable.end(),
               flags.begin());

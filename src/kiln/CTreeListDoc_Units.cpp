@@ -1,6 +1,7 @@
-// Adding and deleting units. Both keep every table that knows the farm's units in step: the
-// record slots, the configured flags and their bitmap, the polling bookkeeping, the pending
-// flags of a running logging cycle and the kiln list.
+// The units' records as the farms' configuration names them, and adding and deleting units.
+// Adding and deleting keep every table that knows the farm's units in step: the record slots,
+// the configured flags and their bitmap, the polling bookkeeping, the pending flags of a running
+// logging cycle and the kiln list.
 
 #include "app/CTreeListDoc.h"
 #include "kiln/KilnListView.h"
@@ -22,6 +23,27 @@ bool Configured(const FarmRecord& farm, int nodeIndex) {
 }
 
 } // namespace
+
+void CTreeListDoc::CreateUnitRecords() {
+    for (FarmRecord& farm : m_farms) {
+        farm.m_nUnitCount = 0;
+        for (int index = 0; index <= kHighestUsableNodeIndex; ++index) {
+            auto& slot = farm.m_units[static_cast<std::size_t>(index)];
+            slot.reset();
+            if (farm.m_bNodeConfigured[static_cast<std::size_t>(index)] == 0) {
+                continue;
+            }
+            KilnRecord record;
+            record.m_byIdentificationCode = static_cast<std::uint8_t>(index + 1);
+            slot = record;
+            ++farm.m_nUnitCount;
+            farm.m_iHighestConfiguredIndex = index;
+            farm.m_iRoundRobinIndex = index;
+            farm.m_iStartupScanEnd = index + 1;
+        }
+        farm.m_iLastQueriedIndex = farm.m_iRoundRobinIndex;
+    }
+}
 
 bool CTreeListDoc::AddKilnRecord(int farmIndex, int nodeIndex) {
     if (!ValidSlot(farmIndex, nodeIndex)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/FarmRecord.h"
+#include "app/FarmRecord.h"
 #include "kiln/KilnRecord.h"
 
 // When the operator's commands on a unit or a farm are allowed. The menus gray what these

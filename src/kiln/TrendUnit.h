@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/FarmRecord.h"
+#include "app/FarmRecord.h"
 
 // The unit a Trend window opens on: the unit of the kiln list's current line (the operator's
 // click or arrow keys), else the farm's selected unit, else its first unit, else node 1.

@@ -1,7 +1,7 @@
 #include "pclog/CLog.h"
 
 #include "app/Clock.h"
-#include "pclog/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "pclog/LogText.h"
 
 #include <filesystem>
@@ -26,7 +26,7 @@ bool CLog::lOGfILE_oPEN(bool openLogFile, bool openMirror) {
     if (!existed) {
         // Windows sets the attribute on a closed file only.
         m_logFile.Close();
-        SetHiddenAttribute(m_strLogFileName, true);
+        FileAttributes::setHidden(m_strLogFileName, true);
         if (!m_logFile.Open(m_strLogFileName, LogFileHandle::Sharing::Exclusive, false)) {
             return false;
         }
@@ -59,7 +59,7 @@ void CLog::lOGfILE_cLOSE(bool closeLogFile, bool closeMirror) {
     }
     // Also when the mirror never opened: a finished log must not stay hidden. A mirror we do
     // not hold belongs to someone else and is left alone.
-    SetHiddenAttribute(m_strLogFileName, false);
+    FileAttributes::setHidden(m_strLogFileName, false);
 }
 
 bool CLog::lOGmESSAGE(bool withTimeStamp, const std::string& text) {
@@ -90,5 +90,5 @@ bool CLog::WriteLine(const std::string& line) {
 }
 
 void CLog::MarkReadOnly() {
-    SetReadOnlyAttribute(m_strLogFileName, true);
+    FileAttributes::setReadOnly(m_strLogFileName);
 }

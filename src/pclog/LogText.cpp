@@ -1,5 +1,6 @@
 #include "pclog/LogText.h"
 
+#include "base/PcLogLine.h"
 #include "kiln/KilnDecoding.h"
 
 #include <cstdio>
@@ -31,10 +32,8 @@ std::string LogFileLeafName(int farmNumber, const LocalDateTime& when) {
 }
 
 std::string LogLineTimeStamp(const LocalDateTime& when) {
-    char text[kTextBytes];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d,%02d:%02d:%02d,", when.month, when.day,
-                  LogTwoDigitYear(when.year), when.hour, when.minute, when.second);
-    return text;
+    return PcLogLine::stamp(when.month, when.day, LogTwoDigitYear(when.year), when.hour,
+                            when.minute, when.second);
 }
 
 std::string DetailLineText(int nodeId, const KilnRecord& record) {
@@ -44,8 +43,5 @@ std::string DetailLineText(int nodeId, const KilnRecord& record) {
         rtd[i] = ConvertRawTemperature(true, centigrade,
                                        static_cast<std::int16_t>(record.m_wRtd[std::size_t(i)]));
     }
-    char text[kTextBytes];
-    std::snprintf(text, sizeof text, "%03d,%2d,%3d,%3d,%3d,%3d", nodeId, centigrade ? 58 : 135,
-                  rtd[0], rtd[1], rtd[2], rtd[3]);
-    return text;
+    return PcLogLine::fields(nodeId, centigrade, rtd[0], rtd[1], rtd[2], rtd[3]);
 }

@@ -20,7 +20,7 @@ std::string LogFileLeafName(int farmNumber, const LocalDateTime& when);
 // "MM/DD/YY,hh:mm:ss," — the start of every data line.
 std::string LogLineTimeStamp(const LocalDateTime& when);
 
-// "%03d,%2d,%3d,%3d,%3d,%3d": node ID, 58 (Centigrade) or 135 (Fahrenheit) and the four RTDs
-// in the unit's own whole degrees. A raw value without a valid reading is logged as the number
+// The data line's fields (PcLogLine): node ID, scale code and the four RTDs in the unit's own
+// whole degrees. A raw value without a valid reading is logged as the number
 // it converts to: the file keeps what the unit sent.
 std::string DetailLineText(int nodeId, const KilnRecord& record);

@@ -34,6 +34,16 @@ FarmConfig Farm::Sanitised(FarmConfig config, std::vector<std::string>& warnings
     atLeast(config.modem.carrierDelayMs, 0, "modem.carrierDelayMs", 0);
     atLeast(config.modem.noAnswerTimeoutMs, 0, "modem.noAnswerTimeoutMs", 0);
     atLeast(config.modem.guardMs, 0, "modem.guardMs", 0);
+    atLeast(config.modelSecondsPerSecond, 1, "modelSecondsPerSecond", 1);
+    if (config.modelSecondsPerSecond > kMaxModelSecondsPerSecond) {
+        warnings.push_back("modelSecondsPerSecond out of range; using " +
+                           std::to_string(kMaxModelSecondsPerSecond));
+        config.modelSecondsPerSecond = kMaxModelSecondsPerSecond;
+    }
+    if (config.chargeStartSeconds < 0 || config.chargeStartSeconds > kMaxChargeStartSeconds) {
+        warnings.push_back("chargeStartSeconds out of range; using 0");
+        config.chargeStartSeconds = 0;
+    }
 
     std::vector<UnitConfig> units;
     std::array<bool, 256> taken{};
@@ -63,6 +73,9 @@ Farm::Farm(FarmConfig config)
     for (const UnitConfig& unit : config_.units) {
         unitIndex_[static_cast<std::size_t>(unit.nodeId)] = static_cast<int>(units_.size());
         units_.emplace_back(unit);
+        if (unit.mode == Mode::Run) {
+            units_.back().RunAhead(config_.chargeStartSeconds, config_.ambientF);
+        }
     }
     if (config_.zrmPresent) {
         zrm_.emplace(config_.zrmStartTimeCount, config_.zrmCapacityBytes);
@@ -214,7 +227,9 @@ void Farm::StepModel() {
     const std::int64_t simMs = nextStepUs_ / kUsPerMs;
     nextStepUs_ += kStepUs;
     for (SimUnit& unit : units_) {
-        unit.StepOneSecond(simMs, config_.ambientF);
+        for (int s = 0; s < config_.modelSecondsPerSecond; ++s) {
+            unit.StepOneSecond(simMs, config_.ambientF);
+        }
     }
     if (zrm_ && (simMs / 1000) % logEverySeconds_ == 0) {
         for (const SimUnit& unit : units_) {

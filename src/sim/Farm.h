@@ -50,6 +50,10 @@ struct FarmCounters {
 // takes it down until RestoreLine, and a carrier-loss fault takes it down for lineOutageMs.
 class Farm {
 public:
+    // Bounds of the heating model's speed-up and of a charge's head start (a week).
+    static constexpr int kMaxModelSecondsPerSecond = 3600;
+    static constexpr std::int64_t kMaxChargeStartSeconds = 7 * 24 * 3600;
+
     explicit Farm(FarmConfig config);
 
     // The PC wrote these bytes at nowMs. They reach the farm one by one at line speed, behind

@@ -83,6 +83,12 @@ struct FarmConfig {
     int lateByMs = 1100;      // delay of a late reply: past the PC's next one-second tick
     int lineOutageMs = 3000;  // a direct line that lost its carrier by chance comes back after this
     double ambientF = 68.0;
+    // The units' temperatures may run ahead of the line: seconds of the heating model per second
+    // of farm time (the line, the alarm scenarios and the station's log keep farm time), and
+    // how far into their charge the units in Run are at time 0, their temperatures worked out
+    // from ambient. A charge that takes hours then shows in minutes, for demonstrations.
+    int modelSecondsPerSecond = 1;
+    std::int64_t chargeStartSeconds = 0;
     bool zrmPresent = true;       // the alarm station at node 255
     int zrmLogIntervalMs = 60000; // one record per running unit this often
     std::uint32_t zrmStartTimeCount = LogTimeCount(24, 1, 1, 0, 0); // time count at time 0

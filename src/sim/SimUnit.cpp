@@ -170,6 +170,12 @@ void SimUnit::StepOneSecond(std::int64_t simMs, double ambientF) {
     }
 }
 
+void SimUnit::RunAhead(std::int64_t seconds, double ambientF) {
+    for (std::int64_t s = 0; s < seconds; ++s) {
+        StepOneSecond(simMs_, ambientF);
+    }
+}
+
 bool SimUnit::HighAlarm() const {
     if (ScenarioActive(AlarmScenario::ForceHigh)) {
         return true;

@@ -24,6 +24,10 @@ public:
     // Advances the model by one second; simMs is the simulated time at the end of that second.
     void StepOneSecond(std::int64_t simMs, double ambientF);
 
+    // Runs the model the given number of seconds at once, at the current simulated time: a
+    // unit that starts part-way through its charge.
+    void RunAhead(std::int64_t seconds, double ambientF);
+
     // The status reply as it stands now, checksum included.
     Reply StatusReply(std::int64_t simMs) const;
 

@@ -6,6 +6,7 @@
 #include "config/HiveDocument.h"
 #include "config/HiveFileBackend.h"
 #include "config/RegistryStore.h"
+#include "support/DocProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ TEST(HiveNotices, AHiveThatDoesNotParseIsNamedWithItsLineAndNeverSaved) {
         EXPECT_EQ(doc.SettingsReadProblem(),
                   "the hive " + hive +
                       " could not be read (line 3: neither a key, a value, a comment nor blank)");
-        EXPECT_FALSE(doc.SettingsCanBeSaved());
+        EXPECT_FALSE(DocProbe(doc).SettingsCanBeSaved());
     }
     EXPECT_EQ(ReadBytes(hive), bytes);
 }
@@ -66,7 +67,7 @@ TEST(HiveNotices, AGoodOrMissingHiveHasNothingToSay) {
     TempDir dir;
     ProgramRun missing(dir.File("registry.reg"));
     EXPECT_EQ(missing.Start().SettingsReadProblem(), "");
-    EXPECT_TRUE(missing.Doc().SettingsCanBeSaved());
+    EXPECT_TRUE(DocProbe(missing.Doc()).SettingsCanBeSaved());
     missing.End();
     WriteBytes(dir.File("other.reg"), GoodHive());
     ProgramRun good(dir.File("other.reg"));

@@ -12,6 +12,7 @@
 #include "kiln/qt/KilnListModel.h"
 #include "sheets/CPalettePage.h"
 #include "sheets/CSpinButton.h"
+#include "support/DocProbe.h"
 #include "trend/qt/TrendWindow.h"
 
 #include <QLineEdit>
@@ -69,7 +70,7 @@ TEST(HonestRecord, APromptOpenThreeMinutesLosesNoMinuteAndTheLiveVerdictIsLogtre
     ASSERT_TRUE(app.InitInstance(OptionsInFolder(tmp)));
     CMainFrame& frame = *app.MainFrame();
     CTreeListDoc& doc = frame.Document();
-    ASSERT_TRUE(RunEventsUntil([&] { return doc.LogDescriptorPromptOpen(); }, 15s));
+    ASSERT_TRUE(RunEventsUntil([&] { return DocProbe(doc).LogDescriptorPromptOpen(); }, 15s));
     const WallClock::time_point asked = WallClock::now();
     const auto since = [&] { return WallClock::now() - asked; };
 
@@ -97,7 +98,7 @@ TEST(HonestRecord, APromptOpenThreeMinutesLosesNoMinuteAndTheLiveVerdictIsLogtre
     frame.ListView().OpenItem(frame.ListView().Model().ItemOfNode(2));
     ASSERT_TRUE(RunEventsUntil([&] { return switched && VisiblePaletteSheet() == nullptr; }, 25s));
     hand.stop();
-    ASSERT_TRUE(doc.LogDescriptorPromptOpen()) << "still unanswered";
+    ASSERT_TRUE(DocProbe(doc).LogDescriptorPromptOpen()) << "still unanswered";
 
     ASSERT_TRUE(RunEventsUntil([&] { return since() >= 185s; }, 40s));
     ASSERT_TRUE(AnswerDescriptorPrompt(QStringLiteral("Charge after three minutes")));

@@ -72,6 +72,12 @@ TEST(KilnsimOptions, BuildsTheFarmFromTheCommandLine) {
     EXPECT_TRUE(options.farm.modem.present);
     EXPECT_EQ(options.farm.modem.carrierDelayMs, 500);
     EXPECT_EQ(options.fifoTrigger, 14);
+    EXPECT_EQ(options.farm.modelSecondsPerSecond, 1);
+    EXPECT_EQ(options.farm.chargeStartSeconds, 0);
+
+    ASSERT_TRUE(ParseKilnsim({"--charge-at", "75", "--model-speed", "20"}, options, error));
+    EXPECT_EQ(options.farm.chargeStartSeconds, 75 * 60);
+    EXPECT_EQ(options.farm.modelSecondsPerSecond, 20);
 
     ASSERT_TRUE(ParseKilnsim({"--units", "all", "--silent", "all"}, options, error));
     EXPECT_EQ(options.farm.units.size(), 254u);
@@ -96,6 +102,10 @@ TEST(KilnsimOptions, RefusesWhatItCannotUse) {
         {"--silent", "9"},
         {"--frobnicate"},
         {"--no-zrm", "--zrm-log", "x"},
+        {"--charge-at", "-1"},
+        {"--charge-at", "10081"},
+        {"--model-speed", "0"},
+        {"--model-speed", "3601"},
     };
     for (const auto& args : bad) {
         KilnsimOptions options;

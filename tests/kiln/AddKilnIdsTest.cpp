@@ -1,5 +1,5 @@
 #include "kiln/AddKilnIds.h"
-#include "config/FarmRecord.h"
+#include "config/FarmConfiguration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "support/AlarmFarm.h"
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +109,8 @@ TEST_F(SheetCommit, QueuedCommitWhoseConnectionEndedIsGivenUpUnsent) {
     EXPECT_EQ(f.list.statusCodes, std::vector<int>({KVN_RPY_FAILURE}))
         << "the open sheet is told that no answer will come";
     f.doc.FarmConnect(0);
-    f.doc.RequestCommit(); // even a commit asked for again finds no image of this connection
+    // Even a commit asked for again finds no image of this connection.
+    DocProbe(f.doc).RequestCommit();
     for (int i = 0; i < 6; ++i) {
         f.doc.Timer1_Tick();
     }
@@ -121,7 +123,7 @@ TEST_F(SheetCommit, ACommitSentWhenTheLineIsLostIsReportedUnansweredOnce) {
     UntilAnswered(5);
     ASSERT_TRUE(f.doc.ApplyFromSheet(sheet, US_RUN));
     f.doc.Timer1_Tick();
-    ASSERT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T2_PIO_I) << "sent, its reply awaited";
+    ASSERT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T2_PIO_I) << "sent, its reply awaited";
     ASSERT_TRUE(f.list.statusCodes.empty());
 
     f.port.ClosePort(); // the adapter pulled
@@ -143,7 +145,7 @@ TEST_F(SheetCommit, CommitOfAUnitDeletedBeforeItsTurnIsReportedAsFailedAndScanni
     EXPECT_EQ(f.list.statusCodes.back(), KVN_RPY_FAILURE);
     EXPECT_NE(f.frame.Last().find("TT_KVN_T1_PIO_O"), std::string::npos)
         << "the same tick goes on scanning: " << f.frame.Last();
-    EXPECT_NE(f.doc.TransactionTypeNow(), TT_KVN_T2_PIO_I);
+    EXPECT_NE(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T2_PIO_I);
 }
 
 TEST(PortLost, DisconnectsTheFarmAsTheDisconnectCommandDoesAndSilencesTheTone) {
@@ -151,8 +153,8 @@ TEST(PortLost, DisconnectsTheFarmAsTheDisconnectCommandDoesAndSilencesTheTone) {
     f.alarmBits[3] = alarm_farm::kHighAlarm;
     f.Ticks(3);
     ASSERT_TRUE(f.doc.ToneSounding());
-    ASSERT_TRUE(f.doc.PcLog(0).IsLogFileOpen() || f.doc.LogDescriptorPromptOpen() ||
-                !f.doc.PcLoggingEnabled());
+    ASSERT_TRUE(f.doc.PcLog(0).IsLogFileOpen() || DocProbe(f.doc).LogDescriptorPromptOpen() ||
+                !DocProbe(f.doc).PcLoggingEnabled());
 
     f.port.open = false;
     f.doc.FarmPortLost();
@@ -168,7 +170,8 @@ TEST(PortLost, DisconnectsTheFarmAsTheDisconnectCommandDoesAndSilencesTheTone) {
     EXPECT_EQ(f.doc.Farm(0).Unit(2)->m_iCuringMethod, 0) << "its line shows ~";
     f.doc.Timer1_Tick();
     EXPECT_EQ(f.frame.Last(), "NOT CONNECTED");
-    EXPECT_EQ(f.doc.ReconnectFarm(), -1) << "no interval set: the farm stays disconnected";
+    EXPECT_EQ(DocProbe(f.doc).ReconnectFarm(), -1)
+        << "no interval set: the farm stays disconnected";
 }
 
 TEST(PortLost, ReconnectsAfterTheIntervalSayingSoAndRetriesAMissingPort) {
@@ -191,14 +194,14 @@ TEST(PortLost, ReconnectsAfterTheIntervalSayingSoAndRetriesAMissingPort) {
                                                "Reconnecting to Group 2 in 1 s"}));
     f.doc.Timer1_Tick();
     EXPECT_EQ(f.frame.Last(), "UNABLE TO OPEN THE PORT");
-    EXPECT_EQ(f.doc.ReconnectFarm(), 1) << "a missing port is tried again";
+    EXPECT_EQ(DocProbe(f.doc).ReconnectFarm(), 1) << "a missing port is tried again";
 
     f.port.openSucceeds = true;
     for (int i = 0; i < 4 && !f.doc.Farm(1).m_bFarmIsConnected; ++i) {
         f.doc.Timer1_Tick();
     }
     EXPECT_TRUE(f.doc.Farm(1).m_bFarmIsConnected);
-    EXPECT_EQ(f.doc.ReconnectFarm(), -1);
+    EXPECT_EQ(DocProbe(f.doc).ReconnectFarm(), -1);
 
     // The operator's own disconnect is not undone.
     f.doc.fARMdISCONNECT(1);

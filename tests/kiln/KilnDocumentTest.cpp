@@ -1,4 +1,5 @@
 #include "app/CTreeListDoc.h"
+#include "support/DocProbe.h"
 #include "support/StatusReply.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ TEST(AlarmBitmap, OneBitPerNodeIndexInWordsOf32) {
     doc.SetAlarmBit(33, true);
     doc.SetAlarmBit(255, true);
     const std::array<std::uint32_t, 8> expected = {0x1u, 0x2u, 0, 0, 0, 0, 0, 0x80000000u};
-    EXPECT_EQ(doc.AlarmBitmap(), expected);
+    EXPECT_EQ(DocProbe(doc).AlarmBitmap(), expected);
     EXPECT_TRUE(doc.AlarmBit(33));
     EXPECT_FALSE(doc.AlarmBit(32));
     EXPECT_TRUE(doc.AnyAlarm());

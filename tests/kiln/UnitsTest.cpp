@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ TEST(AddUnit, FillsTheLastFreeSlotAndRefusesItOnceTaken) {
     ASSERT_NE(farm.Unit(253), nullptr);
     EXPECT_EQ(farm.Unit(253)->m_byIdentificationCode, 254);
     EXPECT_TRUE(NodeIdBit(farm, 253));
-    EXPECT_TRUE(f.doc.NodeListsChanged());
+    EXPECT_TRUE(DocProbe(f.doc).NodeListsChanged());
     ASSERT_EQ(f.list.data.size(), 1u) << "the line shows at once, without data";
     EXPECT_EQ(f.list.data[0].nodeId, 254);
     EXPECT_EQ(f.list.data[0].newRecord.m_iCuringMethod, 0);
@@ -91,7 +92,7 @@ TEST(AddUnit, AUnitAddedDuringALoggingCycleIsPendingInThatCycle) {
     for (int i = 0; i < 3; ++i) {
         f.doc.Timer1_Tick();
     }
-    ASSERT_TRUE(f.doc.LogCycleActive());
+    ASSERT_TRUE(DocProbe(f.doc).LogCycleActive());
     ASSERT_TRUE(f.doc.AddKilnRecord(0, 2));
     EXPECT_TRUE(f.list.data.empty()) << "a connected farm shows the unit when it answers";
 

@@ -1,4 +1,5 @@
 #include "link/CMainFrameLink.h"
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 #include "support/FakeSerialControl.h"
 
@@ -130,7 +131,7 @@ TEST(PortIo, ClosingThePortMarksTheFarmDisconnectedAndTheNextTickSaysSo) {
     EXPECT_FALSE(f.doc.Farm(0).m_bFarmIsConnected);
     f.doc.Timer1_Tick();
     EXPECT_EQ(f.frame.Last(), "NOT CONNECTED");
-    EXPECT_EQ(f.doc.StatusTimeCounter(), 0);
+    EXPECT_EQ(DocProbe(f.doc).StatusTimeCounter(), 0);
 }
 
 TEST(PortIo, AFailedCloseKeepsThePortAndTheFarm) {

@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ TEST(ReplyAssembly, StatusReplyOfTheSelectedUnitUpdatesListRecordAndImage) {
     EXPECT_TRUE(f.doc.AlarmBit(2));
     EXPECT_TRUE(std::equal(reply.begin(), reply.end(), f.doc.RecordImage().begin()));
     EXPECT_EQ(f.list.startupScan.size(), 1u);
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_O);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_O);
 }
 
 TEST(ReplyAssembly, ReplyOfAnotherUnitLeavesTheImageAlone) {
@@ -62,8 +63,8 @@ TEST(ReplyAssembly, RepliesFromNodeZeroOr255OnlyEndTheTransaction) {
         ScanInFlight f;
         f.Reply(StatusReply(node));
         EXPECT_TRUE(f.list.data.empty());
-        EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_O) << node;
-        EXPECT_EQ(f.doc.RetryCountdown(), 0);
+        EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_O) << node;
+        EXPECT_EQ(DocProbe(f.doc).RetryCountdown(), 0);
     }
 }
 
@@ -82,8 +83,8 @@ TEST(ReplyAssembly, InvalidRepliesChangeNothing) {
         ScanInFlight f;
         f.Reply(reply);
         EXPECT_TRUE(f.list.data.empty());
-        EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
-        EXPECT_EQ(f.doc.RetryCountdown(), 6);
+        EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_I);
+        EXPECT_EQ(DocProbe(f.doc).RetryCountdown(), 6);
     }
 }
 
@@ -98,8 +99,8 @@ TEST(ReplyAssembly, AWellFormedReplyOfAnotherLengthLeavesTheTransactionAsItWas) 
     ScanInFlight f;
     f.Reply(acknowledgement);
     EXPECT_TRUE(f.list.data.empty());
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
-    EXPECT_EQ(f.doc.RetryCountdown(), 6);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_I);
+    EXPECT_EQ(DocProbe(f.doc).RetryCountdown(), 6);
 }
 
 TEST(ReplyAssembly, ThreeByteChecksumReplyIsAccepted) {
@@ -147,10 +148,10 @@ TEST(ReplyAssembly, IgnoresRepliesDuringDisconnect) {
     for (int i = 0; i < 4; ++i) {
         f.doc.Timer1_Tick();
     }
-    ASSERT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
+    ASSERT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_I);
     f.doc.fARMdISCONNECT(0);
     f.Reply(StatusReply(3));
-    EXPECT_EQ(f.doc.TransactionTypeNow(), TT_KVN_T1_PIO_I);
+    EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_KVN_T1_PIO_I);
     // The disconnect emptied the list's lines; no data notice came after.
     EXPECT_TRUE(f.list.data.empty());
 }

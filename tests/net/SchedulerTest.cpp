@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -189,7 +190,7 @@ TEST(Scheduler, StatusTimeWrapsAfterThe65536thLine) {
     for (int i = 0; i < 3; ++i) {
         f.doc.Timer1_Tick();
     }
-    f.doc.SetStatusTimeCounter(65535);
+    DocProbe(f.doc).SetStatusTimeCounter(65535);
     f.doc.Timer1_Tick();
     EXPECT_EQ(f.frame.Last(), "0000:18:12:15: TT_KVN_T1_PIO_O (KVN)");
     f.doc.Timer1_Tick();

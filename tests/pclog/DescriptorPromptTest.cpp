@@ -1,4 +1,5 @@
 #include "PcLogTestSupport.h"
+#include "support/DocProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(LogDescriptorPrompt, MinutesWhileItIsOpenAreWrittenInOrderAfterTheDescripto
     EXPECT_EQ(f.ScanTargets().size(), 179u) << "one query a tick while the operator types";
     EXPECT_EQ(f.frame.descriptorPrompts.size(), 1u) << "no second prompt over the first";
     EXPECT_TRUE(std::filesystem::is_empty(f.PcLogs())) << "nothing written before the answer";
-    EXPECT_EQ(f.doc.HeldLogLines(), 6u) << "two units, three minutes";
+    EXPECT_EQ(DocProbe(f.doc).HeldLogLines(), 6u) << "two units, three minutes";
 
     ASSERT_TRUE(f.frame.AnswerDescriptor(true, "Late answer"));
     EXPECT_EQ(f.LogPath(), Native(f.PcLogs() + "/001_061206_081502.CSV")) << "named when asked";
@@ -51,7 +52,7 @@ TEST(LogDescriptorPrompt, MinutesWhileItIsOpenAreWrittenInOrderAfterTheDescripto
                                                  "08:17", "08:18", "08:18"}));
     EXPECT_EQ(units.count("001"), 4u);
     EXPECT_EQ(units.count("002"), 4u);
-    EXPECT_EQ(f.doc.HeldLogLines(), 0u);
+    EXPECT_EQ(DocProbe(f.doc).HeldLogLines(), 0u);
 }
 
 TEST(LogDescriptorPrompt, NobodyAnsweringStillLogsAfterTheTimeout) {

@@ -1,4 +1,5 @@
 #include "PcLogTestSupport.h"
+#include "support/DocProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ TEST(DetailLine, OneLinePerCycleForTheOnlyRunningUnitAndTheFileClosesAfterTheLas
     EXPECT_TRUE(f.doc.PcLog(0).IsLogFileOpen()) << "unit 3 is still pending";
     f.Ticks(1);
     EXPECT_FALSE(f.doc.PcLog(0).IsLogFileOpen());
-    EXPECT_FALSE(f.doc.LogCycleActive());
+    EXPECT_FALSE(DocProbe(f.doc).LogCycleActive());
     EXPECT_TRUE(f.doc.PcLog(0).IsMirrorOpen()) << "the mirror lives for the whole connection";
     EXPECT_EQ(Lines(f.LogPath()).size(), 2u);
 

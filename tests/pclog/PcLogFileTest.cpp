@@ -1,4 +1,5 @@
 #include "PcLogTestSupport.h"
+#include "support/DocProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ TEST(PcLogFile, FallsBackToTheWorkingDirectoryAndLogsEveryLineWithoutAMirror) {
     // A file of that name stops the directory from being made, whatever the user's rights.
     WriteFile(dir.Path() + "/PC_Logs", "not a directory");
     DocOnDirectory run(dir.Path());
-    EXPECT_FALSE(run.doc.PcLogsDirectoryAvailable());
+    EXPECT_FALSE(DocProbe(run.doc).PcLogsDirectoryAvailable());
     EXPECT_EQ(run.doc.PcLog(0).LogFileName(), Native(dir.Path() + "/001_000101_000000.CSV"));
     EXPECT_FALSE(run.doc.PcLog(0).IsMirrorOpen());
     EXPECT_EQ(

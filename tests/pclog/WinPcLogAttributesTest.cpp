@@ -2,7 +2,7 @@
 
 #include "PcLogTestSupport.h"
 
-#include "pclog/FileAttributes.h"
+#include "base/FileAttributes.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +40,11 @@ TEST(WinPcLogAttributes, HiddenWhileTheConnectionLastsReadOnlyAndVisibleAfterwar
     EXPECT_TRUE(IsReadOnly(log)); // as the C runtime sees it too
 
     // Windows refuses to delete a read-only file: give it back so the folder can go.
-    EXPECT_TRUE(SetReadOnlyAttribute(log, false));
+    EXPECT_TRUE(FileAttributes::clearReadOnly(log));
     EXPECT_FALSE(Has(log, FILE_ATTRIBUTE_READONLY));
 }
 
 TEST(WinPcLogAttributes, AttributesOfAMissingFileAreNotChanged) {
-    EXPECT_FALSE(SetHiddenAttribute("Z:\\no\\such\\folder\\log.csv", true));
-    EXPECT_FALSE(SetReadOnlyAttribute("Z:\\no\\such\\folder\\log.csv", true));
+    EXPECT_FALSE(FileAttributes::setHidden("Z:\\no\\such\\folder\\log.csv", true));
+    EXPECT_FALSE(FileAttributes::setReadOnly("Z:\\no\\such\\folder\\log.csv"));
 }

@@ -141,6 +141,44 @@ TEST(SimHeating, StandbyUnitCoolsTowardAmbientWithTheHeaterOff) {
     EXPECT_EQ(reply[41] & 0x02, 0);
 }
 
+TEST(SimHeating, AChargeStartedPartWayIsWhereTheModelWouldHaveTakenIt) {
+    FarmConfig config;
+    config.units = {UnitAt(1, Mode::Run), UnitAt(2, Mode::Standby)};
+    config.chargeStartSeconds = 90 * 60;
+    Farm ahead(config);
+    config.chargeStartSeconds = 0;
+    Farm fromCold(config);
+    fromCold.AdvanceTo(90 * kMinute);
+    EXPECT_DOUBLE_EQ(ahead.Unit(1)->ChamberF(), fromCold.Unit(1)->ChamberF());
+    EXPECT_DOUBLE_EQ(ahead.Unit(1)->CoreF(3), fromCold.Unit(1)->CoreF(3));
+    EXPECT_EQ(ahead.Unit(1)->HoursWord(), 6 + 15);
+    // Every core behind the chamber, the coldest point of the stack last.
+    EXPECT_GT(ahead.Unit(1)->ChamberF(), ahead.Unit(1)->CoreF(1));
+    EXPECT_GT(ahead.Unit(1)->CoreF(1), ahead.Unit(1)->CoreF(2));
+    EXPECT_GT(ahead.Unit(1)->CoreF(2), ahead.Unit(1)->CoreF(3));
+    EXPECT_EQ(ahead.Unit(2)->ChamberF(), 68.0);
+}
+
+TEST(SimHeating, AFasterModelChangesTheReadingsButNotTheLine) {
+    FarmConfig config = OneUnit(UnitAt(1, Mode::Run));
+    Farm real(config);
+    config.modelSecondsPerSecond = 30;
+    Farm fast(config);
+    // Two minutes of farm time are an hour of the fast model's.
+    const Bytes realReply = Exchange(real, Scan(1), 2 * kMinute);
+    const Bytes fastReply = Exchange(fast, Scan(1), 2 * kMinute);
+    ASSERT_EQ(realReply.size(), 60u);
+    ASSERT_EQ(fastReply.size(), 60u);
+    Farm hourLater(OneUnit(UnitAt(1, Mode::Run)));
+    hourLater.AdvanceTo(fast.NowMs() * 30);
+    EXPECT_NEAR(fast.Unit(1)->ChamberF(), hourLater.Unit(1)->ChamberF(), 1.5);
+    EXPECT_GT(fast.Unit(1)->CoreF(3), real.Unit(1)->CoreF(3) + 10.0);
+    // The same bytes at the same times but for the readings and what follows from them.
+    EXPECT_EQ(real.NowMs(), fast.NowMs());
+    EXPECT_EQ(Word(realReply, 6), Word(fastReply, 6)) << "elapsed time is the line's";
+    EXPECT_NE(Word(realReply, 44), Word(fastReply, 44));
+}
+
 TEST(SimAlarms, HeaterStuckOnOvershootsIntoAHighAlarmThatOnlyRunReports) {
     auto config = UnitAt(1, Mode::Run);
     config.chamberF = config.coreF = 160.0;

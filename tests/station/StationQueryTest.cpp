@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -24,12 +25,12 @@ TEST(StationQuery, RepeatsEveryTickUntilTheSheetClosesThenScanningResumes) {
         f.doc.Timer1_Tick();
         EXPECT_EQ(f.port.Last().bytes, kSizeQuery);
         EXPECT_EQ(f.port.Last().expectedReplyBytes, 7);
-        EXPECT_EQ(f.doc.Query1State(), 2);
+        EXPECT_EQ(DocProbe(f.doc).Query1State(), 2);
         EXPECT_NE(f.frame.Last().find("TT_ZRM_T1_PIO_O (General)"), std::string::npos);
     }
     f.Reply(ShortReply({0xFF, 0x44, 0x00, 0x04, 0x00}));
-    EXPECT_EQ(f.doc.Query1State(), 1);
-    EXPECT_EQ(f.doc.Query1ByteCount(), 1024u);
+    EXPECT_EQ(DocProbe(f.doc).Query1State(), 1);
+    EXPECT_EQ(DocProbe(f.doc).Query1ByteCount(), 1024u);
 
     f.doc.ZRM_QueryN_Adjustment(true);
     const std::size_t before = f.port.writes.size();
@@ -37,7 +38,7 @@ TEST(StationQuery, RepeatsEveryTickUntilTheSheetClosesThenScanningResumes) {
     EXPECT_EQ(f.port.writes.size(), before) << "the tick after closing only moves on";
     f.doc.Timer1_Tick();
     EXPECT_EQ(f.ScanTargets(before), (std::vector<int>{2}));
-    EXPECT_EQ(f.doc.Query1ByteCount(), 1024u) << "the outcome outlives the cycle";
+    EXPECT_EQ(DocProbe(f.doc).Query1ByteCount(), 1024u) << "the outcome outlives the cycle";
 }
 
 TEST(StationQuery, CommitEndsTheCycleAndPollingFollows) {

@@ -1,27 +1,31 @@
 #include "system/FarmHarness.h"
 
+#include "support/DocProbe.h"
+
 #include <fstream>
 
-FarmHarness::FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed)
-    : m_farm(std::move(config)), m_line(m_farm, lineSeed) {
-    m_link.AttachControl(&m_line);
-    m_link.AttachDocument(&m_doc);
-    m_doc.SetPortWriter(&m_link);
-    m_doc.SetFrameServices(&m_frame);
-    m_doc.SetKilnListView(&m_list);
-    m_doc.SetFarmTreeView(&m_tree);
-    m_doc.SetClock(&m_clock);
-    m_doc.SetSpeakerBackend(&m_speaker);
+namespace {
+
+SessionParts::Seams PartSeams(Clock& clock, SpeakerBackend& speaker, SerialPortControl& line,
+                              FrameServices& frame) {
+    SessionParts::Seams seams;
+    seams.clock = &clock;
+    seams.speaker = &speaker;
+    seams.line = &line;
+    seams.frame = &frame;
+    return seams;
 }
 
-FarmHarness::~FarmHarness() {
-    // The link and the recording views go before the document; its end must not reach them.
-    m_doc.SetPortWriter(nullptr);
-    m_doc.SetFrameServices(nullptr);
-    m_doc.SetKilnListView(nullptr);
-    m_doc.SetFarmTreeView(nullptr);
-    m_link.AttachDocument(nullptr);
+} // namespace
+
+FarmHarness::FarmHarness(farmsim::FarmConfig config, std::uint64_t lineSeed)
+    : m_farm(std::move(config)), m_line(m_farm, lineSeed),
+      m_parts(Language::English, m_workDir.Path(), PartSeams(m_clock, m_speaker, m_line, m_frame)) {
+    Doc().SetKilnListView(&m_list);
+    Doc().SetFarmTreeView(&m_tree);
 }
+
+FarmHarness::~FarmHarness() = default;
 
 LocalDateTime FarmHarness::LineClock::Now() const {
     constexpr std::int64_t kStartSeconds = 8 * 3600 + 14 * 60 + 57;
@@ -50,13 +54,13 @@ void FarmHarness::StartWithAnnunciation() {
         << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel\\WRB Explorer]\r\n"
         << "\"Alarm Annunciation\"=dword:00000001\r\n";
     m_hive = std::make_unique<HiveFileBackend>(path);
-    m_doc.SetRegistryBackend(m_hive.get());
-    m_doc.SetComPortProbe(&m_noPorts);
-    m_doc.OnNewDocument();
+    Doc().SetRegistryBackend(m_hive.get());
+    Doc().SetComPortProbe(&m_noPorts);
+    Doc().OnNewDocument();
 }
 
 void FarmHarness::ConfigureFarm(std::uint8_t connectionType, const std::string& phone) {
-    FarmRecord& farm = m_doc.Farm(0);
+    FarmRecord& farm = Doc().Farm(0);
     for (const auto& unit : m_farm.Units()) {
         farm.m_bNodeConfigured[static_cast<std::size_t>(unit.NodeId() - 1)] = 1;
     }
@@ -72,21 +76,21 @@ void FarmHarness::RunTicks(int ticks) {
         if (beforeTick) {
             beforeTick(m_ticks + 1);
         }
-        m_doc.Timer1_Tick();
+        Doc().Timer1_Tick();
         ++m_ticks;
         // Everything written since the last tick ended: the tick's own write and any made
         // between ticks, which there must never be.
         m_writesInLastTick = m_line.Writes().size() - m_writesSeen;
         m_writesSeen = m_line.Writes().size();
 
-        const bool connected = m_doc.CurrentFarm().m_bFarmIsConnected != 0;
+        const bool connected = Doc().CurrentFarm().m_bFarmIsConnected != 0;
         if (connected && !m_wasConnected) {
             m_newTargets.clear();
         }
         m_wasConnected = connected;
         if (m_writesInLastTick == 1) {
             const auto& frame = m_line.Writes().back().bytes;
-            if (frame.size() == 4 && frame[1] == 0x51 && m_doc.AttemptNumber() == 1) {
+            if (frame.size() == 4 && frame[1] == 0x51 && DocProbe(Doc()).AttemptNumber() == 1) {
                 m_newTargets.push_back(frame[0]);
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CTreeListDoc.h"
+#include "app/SessionParts.h"
 #include "config/ComPortProbe.h"
 #include "config/HiveFileBackend.h"
 #include "link/CMainFrameLink.h"
@@ -38,13 +39,13 @@ public:
     FarmHarness(const FarmHarness&) = delete;
     FarmHarness& operator=(const FarmHarness&) = delete;
 
-    CTreeListDoc& Doc() { return m_doc; }
+    CTreeListDoc& Doc() { return m_parts.Document(); }
     farmsim::Farm& Sim() { return m_farm; }
     SimulatedSerialControl& Line() { return m_line; }
     RecordingFrame& Frame() { return m_frame; }
     RecordingListView& List() { return m_list; }
     RecordingTreeView& Tree() { return m_tree; }
-    CMainFrameLink& Link() { return m_link; }
+    CMainFrameLink& Link() { return m_parts.Link(); }
     const std::string& WorkingDirectory() const { return m_workDir.Path(); }
 
     // Starts the document as the program does, from a hive in the working directory that
@@ -83,12 +84,13 @@ private:
         const SimulatedSerialControl& m_line;
     };
 
-    // Before the document, which closes its files there when it goes.
     class NoComPorts : public ComPortProbe {
     public:
         bool IsPortAvailable(int) override { return false; }
     };
 
+    // Everything the document reaches comes before the parts that hold it: its end closes
+    // files in the working directory, saves the hive and may still use the line and the views.
     ScratchDirectory m_workDir;
     RecordingSpeaker m_speaker;
     std::unique_ptr<HiveFileBackend> m_hive;
@@ -96,11 +98,10 @@ private:
     farmsim::Farm m_farm;
     SimulatedSerialControl m_line;
     LineClock m_clock{m_line};
-    CTreeListDoc m_doc{Language::English, m_workDir.Path()};
-    CMainFrameLink m_link;
     RecordingFrame m_frame;
     RecordingListView m_list;
     RecordingTreeView m_tree;
+    SessionParts m_parts;
     std::int64_t m_nowMs = 0;
     int m_ticks = 0;
     std::size_t m_writesInLastTick = 0;

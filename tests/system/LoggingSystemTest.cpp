@@ -1,3 +1,4 @@
+#include "base/PcLogLine.h"
 #include "kiln/KilnDecoding.h"
 #include "system/FarmHarness.h"
 #include "system/FarmInvariants.h"
@@ -24,10 +25,7 @@ std::string ExpectedLineBody(int nodeId, const KilnRecord& r) {
     const auto t = [&](int i) {
         return ConvertRawTemperature(true, c, static_cast<std::int16_t>(r.m_wRtd[i]));
     };
-    char text[64];
-    std::snprintf(text, sizeof text, "%03d,%2d,%3d,%3d,%3d,%3d", nodeId, c ? 58 : 135, t(0), t(1),
-                  t(2), t(3));
-    return text;
+    return PcLogLine::fields(nodeId, c, t(0), t(1), t(2), t(3));
 }
 
 // Follows a run and works out, from the unit lines the list was given (each checked against the

@@ -1,3 +1,4 @@
+#include "support/DocProbe.h"
 #include "system/FarmHarness.h"
 #include "system/FarmInvariants.h"
 #include "system/SoakSeeds.h"
@@ -82,9 +83,9 @@ TEST(WholeSystem, StationSizeQueryReadsTheGrowingLog) {
     h.Doc().ZRM_Query1_Query();
     h.RunTicks(1);
     h.Line().RunUntil(h.NowMs() + 900); // the reply is in before the next tick sends again
-    EXPECT_EQ(h.Doc().Query1State(), 1);
-    EXPECT_EQ(h.Doc().Query1ByteCount(), h.Sim().Zrm()->ByteCount());
-    EXPECT_GT(h.Doc().Query1ByteCount(), 0u);
+    EXPECT_EQ(DocProbe(h.Doc()).Query1State(), 1);
+    EXPECT_EQ(DocProbe(h.Doc()).Query1ByteCount(), h.Sim().Zrm()->ByteCount());
+    EXPECT_GT(DocProbe(h.Doc()).Query1ByteCount(), 0u);
     h.Doc().ZRM_QueryN_Adjustment(true);
     const auto queriesBefore =
         h.Sim().Unit(1)->GetTraffic().queriesSeen + h.Sim().Unit(2)->GetTraffic().queriesSeen;

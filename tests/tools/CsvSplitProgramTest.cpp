@@ -1,4 +1,5 @@
 #include "ToolRun.h"
+#include "base/PcLogLine.h"
 #include "tools/common/CsvSplitTool.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,8 @@ const std::string kDumpHeading = "   [1=Alarm (40=Low, 50=None, 60=High), 2=Dry1
                                  "4=N/A]\r\nALRM, DRY1, WET1, NULL. \r\n";
 
 std::string dataLine(int unit, int minute, int rtd = 56) {
-    char line[64];
-    std::snprintf(line, sizeof line, "12/06/06,08:%02d:00,%03d,58,%3d, 57, 55, 61", minute, unit,
-                  rtd);
-    return line;
+    return PcLogLine::stamp(12, 6, 6, 8, minute, 0) +
+           PcLogLine::fields(unit, true, rtd, 57, 55, 61);
 }
 
 std::string run(const std::string& tool, TempDir& dir, const std::string& input,

@@ -1,4 +1,5 @@
 #include "ToolRun.h"
+#include "base/PcLogLine.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,8 @@ const std::string kLogtreat = LOGTREAT_PROGRAM;
 std::string minutes(int unit, int from, int count, int value, bool fahrenheit = false) {
     std::string text;
     for (int m = from; m < from + count; ++m) {
-        char line[80];
-        std::snprintf(line, sizeof line, "12/06/06,%02d:%02d:00,%03d,%2d,%3d,%3d,%3d,%3d\r\n",
-                      8 + m / 60, m % 60, unit, fahrenheit ? 135 : 58, value, value, value, 70);
-        text += line;
+        text += PcLogLine::stamp(12, 6, 6, 8 + m / 60, m % 60, 0) +
+                PcLogLine::fields(unit, !fahrenheit, value, value, value, 70) + "\r\n";
     }
     return text;
 }
@@ -145,6 +144,15 @@ TEST(LogTreatProgram, FailsClearlyOnBadOptionsAndUnreadableFiles) {
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(fileExists(dir.file("no")));
 }
+
+#ifdef LOGTREAT_WITHOUT_PDF
+TEST(LogTreatProgram, SaysItMakesNoCertificateInABuildWithout) {
+    TempDir dir;
+    writeFile(dir.file("log.CSV"), minutes(1, 0, 31, 60));
+    EXPECT_EQ(run(dir, {"--pdf", "c.pdf", "log.CSV"}).status, 2);
+    EXPECT_FALSE(fileExists(dir.file("c.pdf")));
+}
+#endif
 
 TEST(LogTreatProgram, ShowsHelp) {
     TempDir dir;

@@ -1,4 +1,5 @@
 #include "tools/treat/PcLogFollower.h"
+#include "base/PcLogLine.h"
 #include "tools/treat/TreatmentRecord.h"
 #include "tools/treat/TreatmentRule.h"
 
@@ -15,10 +16,8 @@ namespace {
 // A data line of unit at minute m after 12/06/06 08:00:00, every core at value (Centigrade).
 std::string Line(int unit, int minute, int value) {
     const int ofDay = 8 * 3600 + minute * 60;
-    char text[96];
-    std::snprintf(text, sizeof text, "12/06/06,%02d:%02d:%02d,%03d,58,%3d,%3d,%3d, 65\r\n",
-                  ofDay / 3600, ofDay / 60 % 60, ofDay % 60, unit, value, value, value);
-    return text;
+    return PcLogLine::stamp(12, 6, 6, ofDay / 3600, ofDay / 60 % 60, ofDay % 60) +
+           PcLogLine::fields(unit, true, value, value, value, 65) + "\r\n";
 }
 
 struct GrowingLog : ::testing::Test {

@@ -1,3 +1,4 @@
+#include "base/PcLogLine.h"
 #include "tools/treat/LogTimestamp.h"
 #include "tools/treat/TreatmentRecord.h"
 
@@ -92,12 +93,10 @@ std::string text(int unit, const Line& l) {
     const bool nextYear = seconds >= 86400;
     const int day = nextYear ? static_cast<int>(seconds / 86400) : 31;
     seconds %= 86400;
-    char out[96];
-    std::snprintf(out, sizeof out, "%02d/%02d/%02d,%02d:%02d:%02d,%03d,%2d,%3d,%3d,%3d,%3d",
-                  nextYear ? 1 : 12, day, nextYear ? 7 : 6, static_cast<int>(seconds / 3600),
-                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60), unit,
-                  l.fahrenheit ? 135 : 58, l.core[0], l.core[1], l.core[2], 70);
-    return out;
+    return PcLogLine::stamp(nextYear ? 1 : 12, day, nextYear ? 7 : 6,
+                            static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                            static_cast<int>(seconds % 60)) +
+           PcLogLine::fields(unit, !l.fahrenheit, l.core[0], l.core[1], l.core[2], 70);
 }
 
 TEST(TreatmentProperty, StretchesAgreeWithADirectLineByLineCheck) {

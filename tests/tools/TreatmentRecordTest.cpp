@@ -1,4 +1,5 @@
 #include "tools/treat/TreatmentRecord.h"
+#include "base/PcLogLine.h"
 #include "tools/treat/LogTimestamp.h"
 #include "tools/treat/TreatmentReport.h"
 #include "tools/treat/TreatmentRule.h"
@@ -16,11 +17,8 @@ namespace {
 std::string line(int unit, int seconds, int c1, int c2, int c3, bool fahrenheit = false) {
     const int day = 6 + seconds / 86400;
     const int ofDay = 8 * 3600 + seconds % 86400;
-    char text[96];
-    std::snprintf(text, sizeof text, "12/%02d/06,%02d:%02d:%02d,%03d,%2d,%3d,%3d,%3d,%3d", day,
-                  ofDay / 3600, ofDay / 60 % 60, ofDay % 60, unit, fahrenheit ? 135 : 58, c1, c2,
-                  c3, fahrenheit ? 150 : 65);
-    return text;
+    return PcLogLine::stamp(12, day, 6, ofDay / 3600, ofDay / 60 % 60, ofDay % 60) +
+           PcLogLine::fields(unit, !fahrenheit, c1, c2, c3, fahrenheit ? 150 : 65);
 }
 
 // Lines of one unit a minute apart from minute `from`, every core at `value`.

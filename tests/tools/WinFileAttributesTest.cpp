@@ -2,7 +2,7 @@
 
 #include "ToolRun.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "app/kilnmon/Monitor.h"
 
 #include "alarm/AlarmToneRoute.h"
+#include "alarm/PlatformSpeakerBackend.h"
 #include "app/CTreeListDoc.h"
 #include "config/ConfigPaths.h"
 #include "kiln/CommandRules.h"
@@ -23,37 +24,36 @@ const char* ConnectionTypeText(std::uint8_t type) {
     }
 }
 
+// The platform's speaker, which the monitor asks whether the tone is heard; the session owns it.
+FarmSession::Seams SpeakerSeams(PlatformSpeakerBackend*& speaker) {
+    FarmSession::Seams seams;
+    auto owned = std::make_unique<PlatformSpeakerBackend>();
+    speaker = owned.get();
+    seams.speaker = std::move(owned);
+    return seams;
+}
+
 } // namespace
 
 Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, QObject* parent)
     : QObject(parent), m_options(options), m_pOut(out), m_pErr(err),
       m_iFarmIndex(options.farmNumber - 1), m_frame(out, options.descriptor),
-      m_list(options.language, out), m_control(this), m_timer(this), m_reconnectTimer(this) {
-    m_pDocument = std::make_unique<CTreeListDoc>(options.language);
-    m_pTree = std::make_unique<ConsoleFarmTree>(*m_pDocument, m_list, out);
-    CTreeListDoc& doc = *m_pDocument;
-    doc.SetPortWriter(&m_link);
-    doc.SetFrameServices(&m_frame);
+      m_list(options.language, out),
+      m_session(options.language, std::string(), SpeakerSeams(m_pSpeaker), &m_frame),
+      m_reconnectTimer(this) {
+    CTreeListDoc& doc = m_session.Document();
+    m_pTree = std::make_unique<ConsoleFarmTree>(doc, m_list, out);
     doc.SetKilnListView(&m_list);
     doc.SetFarmTreeView(m_pTree.get());
-    doc.SetClock(&m_clock);
-    doc.SetSpeakerBackend(&m_speaker);
-    m_link.AttachControl(&m_control);
-    m_link.AttachDocument(&doc);
-    // A device that vanished disconnects the farm as the disconnect command does.
-    connect(&m_control, &QtSerialPortControl::portLost, this, [this] {
-        m_link.OnPortLost();
-        if (m_pPublishing) {
-            m_pPublishing->PortLost(m_iFarmIndex);
-        }
+    connect(&m_session, &FarmSession::portLost, this, [this] {
         if (!m_bStopping && !m_bFinished) {
-            PortUnavailable("the serial port " + m_control.DevicePath().toStdString() +
-                            " was lost");
+            PortUnavailable("the serial port " +
+                            m_session.PortControl().DevicePath().toStdString() + " was lost");
         }
     });
-
-    m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &Monitor::Tick);
+    connect(&m_session, &FarmSession::ticked, this, &Monitor::AfterTick);
+    connect(&m_session, &FarmSession::publishingNotice, this,
+            [this](const QString& text) { Notice(text.toStdString()); });
     m_reconnectTimer.setSingleShot(true);
     connect(&m_reconnectTimer, &QTimer::timeout, this, &Monitor::Reconnect);
 }
@@ -68,7 +68,7 @@ void Monitor::Notice(const std::string& text) const {
 }
 
 void Monitor::ReportSettingsAndLogging() const {
-    const CTreeListDoc& doc = *m_pDocument;
+    const CTreeListDoc& doc = m_session.Document();
     const std::string readProblem = doc.SettingsReadProblem();
     if (!readProblem.empty()) {
         Notice(readProblem + "; running on defaults, the file is left as it is");
@@ -81,7 +81,7 @@ void Monitor::ReportSettingsAndLogging() const {
 }
 
 void Monitor::Start() {
-    CTreeListDoc& doc = *m_pDocument;
+    CTreeListDoc& doc = m_session.Document();
     doc.OnNewDocument();
     // The farm of the command line replaces any farm the hive connects at start-up.
     doc.SetFarmToConnectOnStartup(0);
@@ -93,7 +93,7 @@ void Monitor::Start() {
     ReportSettingsAndLogging();
     if (m_options.verbose) {
         const AlarmToneRoute route =
-            m_speaker.ReachesPcSpeaker() ? AlarmToneRoute::PcSpeaker : AlarmToneRoute::None;
+            m_pSpeaker->ReachesPcSpeaker() ? AlarmToneRoute::PcSpeaker : AlarmToneRoute::None;
         std::fprintf(m_pErr, "kilnmon: alarm tone: %s\n", AlarmToneRouteName(route));
         std::fflush(m_pErr);
     }
@@ -126,47 +126,36 @@ void Monitor::Start() {
     // As the farm tree's Connect command: show the farm, then connect it.
     // Through the document's view, so publishing sees the units shown too.
     doc.GetKilnListView()->nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
-    m_timer.start();
+    m_session.StartTick();
     ConnectFarm();
 }
 
 bool Monitor::StartPublishing() {
-    CTreeListDoc& doc = *m_pDocument;
-    const PublishConfig config =
-        m_options.MergedPublishing(PublishConfig::FromHive(doc.GetRegistryBackend()));
-    if (!config.Enabled()) {
-        return true;
-    }
+    const PublishConfig config = m_options.MergedPublishing(
+        PublishConfig::FromHive(m_session.Document().GetRegistryBackend()));
     std::string error;
-    m_pPublishing = SitePublishing::Start(config, doc, error);
-    if (!m_pPublishing) {
+    if (!m_session.StartPublishing(config, error)) {
         Notice("publishing: " + error);
         return false;
     }
-    Notice("publishing to " + config.brokerUrl + " under " + config.prefix + "/" + config.site +
-           "/");
+    if (config.Enabled()) {
+        Notice("publishing to " + config.brokerUrl + " under " + config.prefix + "/" + config.site +
+               "/");
+    }
     return true;
-}
-
-void Monitor::PublishingNotices() {
-    if (!m_pPublishing) {
-        return;
-    }
-    for (const std::string& notice : m_pPublishing->TakeNotices()) {
-        Notice(notice);
-    }
 }
 
 bool Monitor::ConnectFarm() {
     // The farm tree's rule: a farm connected already has nothing to connect.
-    if (!MayConnectFarm(m_pDocument->Farm(m_iFarmIndex))) {
+    if (!MayConnectFarm(m_session.Document().Farm(m_iFarmIndex))) {
         return true;
     }
-    m_pDocument->FarmConnect(m_iFarmIndex);
-    if (m_control.LastOpenError().isEmpty()) {
+    m_session.Document().FarmConnect(m_iFarmIndex);
+    const QString openError = m_session.PortControl().LastOpenError();
+    if (openError.isEmpty()) {
         return true;
     }
-    PortUnavailable(m_control.LastOpenError().toStdString());
+    PortUnavailable(openError.toStdString());
     return false;
 }
 
@@ -183,7 +172,7 @@ void Monitor::PortUnavailable(const std::string& why) {
 }
 
 void Monitor::Reconnect() {
-    if (m_bStopping || m_bFinished || !m_pDocument) {
+    if (m_bStopping || m_bFinished || m_session.Ended()) {
         return;
     }
     Notice("reconnecting farm " + std::to_string(m_iFarmIndex + 1));
@@ -192,15 +181,7 @@ void Monitor::Reconnect() {
     }
 }
 
-void Monitor::Tick() {
-    if (!m_pDocument) {
-        return;
-    }
-    m_pDocument->Timer1_Tick();
-    if (m_pPublishing) {
-        m_pPublishing->Tick();
-        PublishingNotices();
-    }
+void Monitor::AfterTick() {
     if (m_options.healthMinutes > 0 && ++m_iHealthTicks >= m_options.healthMinutes * 60) {
         m_iHealthTicks = 0;
         PrintHealth();
@@ -211,29 +192,29 @@ void Monitor::Tick() {
 }
 
 void Monitor::PrintHealth() {
-    std::fputs(
-        LineHealthTable::Text(m_pDocument->Health(), m_pDocument->LocalNow(), m_options.language)
-            .c_str(),
-        m_pOut);
+    std::fputs(LineHealthTable::Text(m_session.Document().Health(), m_session.Document().LocalNow(),
+                                     m_options.language)
+                   .c_str(),
+               m_pOut);
     std::fflush(m_pOut);
 }
 
 bool Monitor::DisconnectDone() const {
-    return !m_pDocument->Farm(m_iFarmIndex).m_bFarmIsConnected ||
-           m_pDocument->DisconnectStage() == 0;
+    const CTreeListDoc& doc = m_session.Document();
+    return !doc.Farm(m_iFarmIndex).m_bFarmIsConnected || doc.DisconnectStage() == 0;
 }
 
 void Monitor::RequestStop() {
     if (m_bFinished) {
         return;
     }
-    if (m_bStopping || !m_pDocument) {
+    if (m_bStopping || m_session.Ended()) {
         Finish();
         return;
     }
     m_bStopping = true;
     m_stopClock.start();
-    CTreeListDoc& doc = *m_pDocument;
+    CTreeListDoc& doc = m_session.Document();
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
     if (!MayDisconnectFarm(farm)) {
         Finish();
@@ -254,22 +235,14 @@ void Monitor::Finish() {
     }
     m_bFinished = true;
     m_reconnectTimer.stop();
-    // The order of the desktop program's end: the window's close closes the port, the
-    // document goes (PC logs ended, registry saved), the timer is killed last.
-    m_link.mf_pORT_cLOSE();
+    // As the desktop program ends: the window's close closes the port, then the session ends
+    // (PC logs ended, registry saved).
+    m_session.Link().mf_pORT_cLOSE();
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
-    // The farm's last states and the program's goodbye go out before the document goes.
-    if (m_pPublishing) {
-        m_pPublishing->Stop();
-        PublishingNotices();
-        m_pPublishing->Detach();
-    }
-    m_pDocument.reset();
-    m_link.AttachDocument(nullptr);
-    m_pPublishing.reset();
-    m_timer.stop();
+    // The farm's last states and the program's goodbye go out as the session ends.
+    m_session.End();
     std::fprintf(m_pOut, "kilnmon: stopped\n");
     std::fflush(m_pOut);
     emit finished();

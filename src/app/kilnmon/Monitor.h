@@ -1,14 +1,10 @@
 #pragma once
 
-#include "alarm/PlatformSpeakerBackend.h"
-#include "app/SystemClock.h"
 #include "app/kilnmon/ConsoleFarmTree.h"
 #include "app/kilnmon/ConsoleFrame.h"
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/PrintingKilnList.h"
-#include "link/CMainFrameLink.h"
-#include "link/qt/QtSerialPortControl.h"
-#include "publish/mqtt/SitePublishing.h"
+#include "session/FarmSession.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -19,9 +15,10 @@
 #include <string>
 
 class CTreeListDoc;
+class PlatformSpeakerBackend;
 
-// One run of the headless monitor: the document with the real serial line, printing views and
-// the one-second tick, put together and taken apart in the desktop program's order.
+// One run of the headless monitor: the farm session with the real serial line, printing views
+// for it, and the end of the run.
 class Monitor : public QObject {
     Q_OBJECT
 
@@ -47,7 +44,7 @@ signals:
     void finished();
 
 private slots:
-    void Tick();
+    void AfterTick();
 
 private:
     void Finish();
@@ -62,25 +59,18 @@ private:
     // Starts publishing when the hive or the command line names a broker; false (and the run
     // ends with status 2) when its settings cannot be used.
     bool StartPublishing();
-    void PublishingNotices();
 
     KilnmonOptions m_options;
     std::FILE* m_pOut;
     std::FILE* m_pErr;
     int m_iFarmIndex;
     int m_iExitStatus = 0;
-    // The views, the speaker and the line outlive the document, which may still use them
-    // while it goes.
-    PlatformSpeakerBackend m_speaker;
-    SystemClock m_clock;
+    // The views outlive the session's document, which may still use them while it goes.
     ConsoleFrame m_frame;
     PrintingKilnList m_list;
-    QtSerialPortControl m_control;
-    CMainFrameLink m_link;
-    std::unique_ptr<CTreeListDoc> m_pDocument;
+    PlatformSpeakerBackend* m_pSpeaker = nullptr; // the session's
+    FarmSession m_session;
     std::unique_ptr<ConsoleFarmTree> m_pTree;
-    std::unique_ptr<SitePublishing> m_pPublishing;
-    QTimer m_timer;
     QTimer m_reconnectTimer;
     QElapsedTimer m_stopClock;
     bool m_bStopping = false;

@@ -2,7 +2,7 @@
 
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/Monitor.h"
-#include "app/kilnmon/StopSignals.h"
+#include "session/StopSignals.h"
 
 #include <QCoreApplication>
 #include <QTimer>

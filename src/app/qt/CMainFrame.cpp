@@ -1,9 +1,8 @@
 #include "app/qt/CMainFrame.h"
 
-#include "alarm/PlatformSpeakerBackend.h"
 #include "alarm/qt/AlarmAttention.h"
 #include "app/CTreeListDoc.h"
-#include "app/SystemClock.h"
+#include "app/StringTable.h"
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/LockIndicators.h"
@@ -30,6 +29,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include <cstdio>
+
 namespace {
 
 constexpr int kStatusBarId = 59393;
@@ -48,29 +49,9 @@ QString WithAccessKey(const QString& text, int position) {
 
 CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, Seams seams,
                        QWidget* parent)
-    : QMainWindow(parent), m_language(language), m_pClock(std::move(seams.clock)),
-      m_pSpeaker(std::move(seams.speaker)), m_strSpeakerName(seams.speakerName), m_control(nullptr),
-      m_pLine(std::move(seams.line)),
-      m_pDocument(workingDirectory.empty()
-                      ? std::make_unique<CTreeListDoc>(language)
-                      : std::make_unique<CTreeListDoc>(language, workingDirectory)),
-      m_timer(nullptr) {
-    if (!m_pClock) {
-        m_pClock = std::make_unique<SystemClock>();
-    }
-    if (!m_pSpeaker) {
-        m_pSpeaker = std::make_unique<PlatformSpeakerBackend>();
-    }
-    CTreeListDoc& doc = *m_pDocument;
-    doc.SetClock(m_pClock.get());
-    doc.SetSpeakerBackend(m_pSpeaker.get());
-    doc.SetPortWriter(this);
-    doc.SetFrameServices(this);
-    AttachControl(&Line());
-    AttachDocument(&doc);
-    m_control.setObjectName(QStringLiteral("portControl%1").arg(kPortControlId));
-    // A device that vanished disconnects the farm as the disconnect command does.
-    connect(&m_control, &QtSerialPortControl::portLost, this, &CMainFrame::OnPortLost);
+    : QMainWindow(parent), m_language(language), m_strSpeakerName(seams.speakerName),
+      m_session(language, workingDirectory, std::move(seams), this, this) {
+    PortControl().setObjectName(QStringLiteral("portControl%1").arg(kPortControlId));
 
     setWindowIcon(KilnIcons::Icon(KilnIcons::kProgram));
     resize(760, 520);
@@ -80,21 +61,21 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     // While the tone sounds the window asks for attention as well.
     m_pAttention = new AlarmAttention(this);
 
-    m_timer.setInterval(kTimerPeriodMs);
-    connect(&m_timer, &QTimer::timeout, this, &CMainFrame::OnTimer);
+    connect(&m_session, &FarmSession::ticked, this, &CMainFrame::AfterTick);
+    connect(&m_session, &FarmSession::publishingNotice, this, [this](const QString& text) {
+        m_strPublishingNotice = text;
+        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
+    });
     qApp->installEventFilter(this);
 }
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
-    m_timer.stop();
+    m_session.StopTick();
     // A sheet still open (the window ended without a close) goes while the document it works
     // on is there; its exec() below this call returns once this has finished.
     EndModalDialogs();
-    StopPublishing();
-    m_pDocument.reset();
-    AttachDocument(nullptr);
-    AttachControl(nullptr);
+    m_session.End();
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -125,18 +106,18 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateClient() {
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
     m_pSplitter->setChildrenCollapsible(false);
-    m_pList = new CMyListView(*m_pDocument, nullptr);
-    m_pTree = new CTreeListView(*m_pDocument, *m_pList, m_pSplitter);
+    m_pList = new CMyListView(Document(), nullptr);
+    m_pTree = new CTreeListView(Document(), *m_pList, m_pSplitter);
     m_pSplitter->addWidget(m_pTree);
     m_pSplitter->addWidget(m_pList);
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
     setCentralWidget(m_pSplitter);
-    m_pDocument->SetKilnListView(m_pList);
+    Document().SetKilnListView(m_pList);
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
     // Operate, a double click, New Kiln and the tree's Properties open their sheets.
-    m_pSheets = new SheetCommands(*m_pDocument, *m_pList, *m_pTree, this);
+    m_pSheets = new SheetCommands(Document(), *m_pList, *m_pTree, this);
 }
 
 void CMainFrame::OnInitialUpdate() {
@@ -209,14 +190,14 @@ void CMainFrame::CreateMenus() {
     QAction* trend = view->addAction(UiText(m_language, IDS_MENU_TREND));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
-        TrendWindow::Show(*m_pDocument,
-                          TrendWindow::UnitToShow(*m_pDocument, m_pList->CurrentLineNodeId()),
+        TrendWindow::Show(Document(),
+                          TrendWindow::UnitToShow(Document(), m_pList->CurrentLineNodeId()),
                           m_language, this);
     });
     QAction* health = view->addAction(UiText(m_language, IDS_MENU_LINE_HEALTH));
     health->setObjectName("viewLineHealth");
     connect(health, &QAction::triggered, this,
-            [this] { LineHealthWindow::Show(*m_pDocument, m_language, this); });
+            [this] { LineHealthWindow::Show(Document(), m_language, this); });
 
     QMenu* help = bar->addMenu(text(IDS_MENU_HELP, IDS_MENU_HELP_ES, 4));
     // The Spanish About item reads as the Help menu does.
@@ -275,71 +256,44 @@ void CMainFrame::EndModalDialogs() {
     }
 }
 
-void CMainFrame::StartTimer() {
-    m_timer.start();
+void CMainFrame::OnTimer() {
+    m_session.Tick();
 }
 
-void CMainFrame::OnTimer() {
-    m_pDocument->Timer1_Tick();
-    if (m_pPublishing) {
-        m_pPublishing->Tick();
-        for (const std::string& notice : m_pPublishing->TakeNotices()) {
-            m_strPublishingNotice = QString::fromStdString(notice);
-            std::fprintf(stderr, "kilnwatch: %s\n", notice.c_str());
-        }
-    }
-    m_pAttention->Update(m_pDocument->ToneSounding());
+void CMainFrame::AfterTick() {
+    m_pAttention->Update(Document().ToneSounding());
     UpdateIndicators();
 }
 
 void CMainFrame::OnPortLost() {
-    if (m_pPublishing) {
-        for (int farm = 0; farm < FarmPublisher::kFarmCount; ++farm) {
-            if (m_pDocument->Farm(farm).m_bFarmIsConnected) {
-                m_pPublishing->PortLost(farm);
-            }
-        }
-    }
     CMainFrameLink::OnPortLost();
 }
 
 void CMainFrame::StartPublishing() {
-    const PublishConfig config = PublishConfig::FromHive(m_pDocument->GetRegistryBackend());
+    const PublishConfig config = PublishConfig::FromHive(Document().GetRegistryBackend());
     m_strPublishingNotice.clear();
-    if (!config.Enabled()) {
-        return;
-    }
     std::string error;
-    m_pPublishing = SitePublishing::Start(config, *m_pDocument, error);
-    if (!m_pPublishing) {
-        m_strPublishingNotice =
-            UiText(m_language, IDS_PUBLISHING_CANNOT_START).arg(QString::fromStdString(error));
-        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(m_strPublishingNotice));
-        // Not modal: the program polls on while the message waits to be read.
-        auto* box = new QMessageBox(QMessageBox::Warning, UiText(m_language, IDS_PUBLISHING_TITLE),
-                                    m_strPublishingNotice, QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    }
-}
-
-void CMainFrame::StopPublishing() {
-    if (!m_pPublishing) {
+    if (m_session.StartPublishing(config, error)) {
         return;
     }
-    m_pPublishing->Stop();
-    m_pPublishing->Detach();
-    m_pPublishing.reset();
+    m_strPublishingNotice =
+        UiText(m_language, IDS_PUBLISHING_CANNOT_START).arg(QString::fromStdString(error));
+    std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(m_strPublishingNotice));
+    // Not modal: the program polls on while the message waits to be read.
+    auto* box = new QMessageBox(QMessageBox::Warning, UiText(m_language, IDS_PUBLISHING_TITLE),
+                                m_strPublishingNotice, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QString CMainFrame::PublishingState() const {
-    if (!m_pPublishing) {
+    const SitePublishing* publishing = m_session.Publishing();
+    if (publishing == nullptr) {
         return m_strPublishingNotice.isEmpty() ? UiText(m_language, IDS_PUBLISHING_OFF)
                                                : m_strPublishingNotice;
     }
-    QString state =
-        UiText(m_language, m_pPublishing->Client().Connected() ? IDS_PUBLISHING_CONNECTED
-                                                               : IDS_PUBLISHING_WAITING);
+    QString state = UiText(m_language, publishing->Client().Connected() ? IDS_PUBLISHING_CONNECTED
+                                                                        : IDS_PUBLISHING_WAITING);
     if (!m_strPublishingNotice.isEmpty()) {
         state += QStringLiteral("; ") + m_strPublishingNotice;
     }
@@ -347,7 +301,7 @@ QString CMainFrame::PublishingState() const {
 }
 
 void CMainFrame::OnPublishingSettings() {
-    RegistryBackend& hive = m_pDocument->GetRegistryBackend();
+    RegistryBackend& hive = Document().GetRegistryBackend();
     // On the heap, as the About box: the program's end may take it down while it runs.
     const QPointer<CMainFrame> alive(this);
     m_pPublishingDialog =
@@ -367,7 +321,6 @@ void CMainFrame::OnPublishingSettings() {
                              UiText(m_language, IDS_PUBLISHING_NOT_SAVED));
         return;
     }
-    StopPublishing();
     StartPublishing();
 }
 
@@ -444,7 +397,7 @@ bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
 }
 
 QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
-    const CTreeListDoc& doc = *m_pDocument;
+    const CTreeListDoc& doc = Document();
     auto notice = [this](int id, const std::string& reason) {
         return UiText(m_language, id).replace(QStringLiteral("%s"), QString::fromStdString(reason));
     };
@@ -544,7 +497,8 @@ void CMainFrame::OnClose() {
     if (IsPortOpen()) {
         mf_pORT_cLOSE();
     }
-    StopPublishing();
+    // The farm's disconnection and the program's goodbye go out before the window goes.
+    m_session.StopPublishing();
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());

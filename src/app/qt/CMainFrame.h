@@ -1,17 +1,14 @@
 #pragma once
 
-#include "alarm/SpeakerBackend.h"
-#include "app/Clock.h"
 #include "app/FrameServices.h"
 #include "app/Language.h"
 #include "link/CMainFrameLink.h"
 #include "link/qt/QtSerialPortControl.h"
 #include "pclog/qt/LogDescriptorPrompt.h"
-#include "publish/mqtt/SitePublishing.h"
+#include "session/FarmSession.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
 #include <map>
@@ -28,13 +25,12 @@ class QSettings;
 class QSplitter;
 class SheetCommands;
 
-// The main window: status bar, the farm tree and the kiln list side by side, the one-second
-// tick, the menus, and the serial line (the link half it inherits, the port control it owns).
+// The main window: status bar, the farm tree and the kiln list side by side, the menus, and the
+// farm session (document, port control, clock, speaker, tick) whose serial-link half it is.
 //
-// The frame owns the document, and ends it first thing in its destructor: the document's end
-// may still hang up a modem through the port, close logs and save settings, so everything it
-// uses - port control, clock, speaker, views, status bar - is still there when it goes. The
-// tick's timer goes last.
+// The frame ends the session first thing in its destructor, once the dialogs open on the
+// document are gone; the session ends its parts in order while the views and the status bar are
+// still there.
 class CMainFrame : public QMainWindow, public CMainFrameLink, public FrameServices {
     Q_OBJECT
 
@@ -49,19 +45,14 @@ public:
         ID_VIEW_DETAILS = 59411,
         ID_APP_ABOUT = 57664,
     };
-    static constexpr int kTimerPeriodMs = 1000;
+    static constexpr int kTimerPeriodMs = FarmSession::kTickPeriodMs;
     static constexpr int kTreePaneWidth = 122;
 
-    // What the document reaches the outside world through. Missing ones get the real thing:
-    // the system clock, the platform's speaker.
-    struct Seams {
-        std::unique_ptr<Clock> clock;
-        std::unique_ptr<SpeakerBackend> speaker;
+    // What the document reaches the outside world through (see FarmSession::Seams). A
+    // simulated line tells of a device that vanished by calling OnPortLost.
+    struct Seams : FarmSession::Seams {
         // Shown in the About box: what the alarm tone sounds through.
         QString speakerName;
-        // The serial line, when it is not the port control on QSerialPort (a simulated one).
-        // It tells of a device that vanished by calling OnPortLost, as portLost does.
-        std::unique_ptr<SerialPortControl> line;
     };
 
     // workingDirectory: where PC_Logs goes; the current directory when empty.
@@ -69,19 +60,19 @@ public:
                QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    CTreeListDoc& Document() { return *m_pDocument; }
+    CTreeListDoc& Document() { return m_session.Document(); }
     CTreeListView& TreeView() { return *m_pTree; }
     CMyListView& ListView() { return *m_pList; }
-    QtSerialPortControl& PortControl() { return m_control; }
+    QtSerialPortControl& PortControl() { return m_session.PortControl(); }
     // The control the serial link talks to: the line of the seams, else PortControl().
-    SerialPortControl& Line() { return m_pLine ? *m_pLine : m_control; }
+    SerialPortControl& Line() { return m_session.Line(); }
     Language GetLanguage() const { return m_language; }
 
     // After the document has loaded its settings: the views' first update, title and menus.
     void OnInitialUpdate();
-    void StartTimer();
-    void StopTimer() { m_timer.stop(); }
-    bool TimerRunning() const { return m_timer.isActive(); }
+    void StartTimer() { m_session.StartTick(); }
+    void StopTimer() { m_session.StopTick(); }
+    bool TimerRunning() const { return m_session.TickRunning(); }
 
     // The menu action of a command number; nullptr for an unknown one.
     QAction* Action(int command) const;
@@ -127,6 +118,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window's part of each tick.
+    void AfterTick();
     void CreateStatusBar();
     void CreateClient();
     void CreateMenus();
@@ -139,27 +132,15 @@ private:
     // Ends the sheet, dialog or About box that runs modally, as its Cancel would.
     void EndModalDialogs();
     // Publishing as the hive's Publishing key says; a setting that cannot be used is said in
-    // a message box, and nothing is published.
+    // a message box that does not wait, and nothing is published.
     void StartPublishing();
-    // The last states and the goodbye go out; the document gets its own views back.
-    void StopPublishing();
     void OnPublishingSettings();
     QString PublishingState() const;
 
     Language m_language;
-    // Declaration order is construction order; the destructor ends the document before any
-    // member or child goes.
-    std::unique_ptr<Clock> m_pClock;
-    std::unique_ptr<SpeakerBackend> m_pSpeaker;
     QString m_strSpeakerName;
-    QtSerialPortControl m_control;
-    std::unique_ptr<SerialPortControl> m_pLine;
-    std::unique_ptr<CTreeListDoc> m_pDocument;
-    QTimer m_timer;
-    // Stands between the document and its views while publishing; stopped before either goes.
-    std::unique_ptr<SitePublishing> m_pPublishing;
-    QString m_strPublishingNotice;
-    QPointer<class PublishingDialog> m_pPublishingDialog;
+    // The destructor ends it before any other member or child goes.
+    FarmSession m_session;
 
     QLabel* m_pMessagePane = nullptr;
     std::array<QLabel*, 3> m_indicatorPanes{};
@@ -174,6 +155,8 @@ private:
     AlarmAttention* m_pAttention = nullptr;
     SheetCommands* m_pSheets = nullptr;
     QPointer<CAboutDlg> m_pAbout;
+    QPointer<class PublishingDialog> m_pPublishingDialog;
+    QString m_strPublishingNotice; // the latest thing publishing said
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };

@@ -4,8 +4,8 @@
 #include "alarm/qt/ChooseAlarmToneBackend.h"
 #include "app/CTreeListDoc.h"
 #include "app/StringTable.h"
-#include "app/kilnmon/StopSignals.h"
 #include "app/qt/SingleInstanceGuard.h"
+#include "session/StopSignals.h"
 
 #include <QGuiApplication>
 #include <QSettings>
@@ -62,7 +62,8 @@ void CTreeListApp::EndProgram() {
 }
 
 int CTreeListApp::ExitInstance() {
-    // The frame ends the document before its own parts, and its timer last of all.
+    // The frame ends its session (the tick, then the document, then the session's parts)
+    // before its own widgets.
     m_pFrame.reset();
     // A stop asked for while the document ended finds nothing left to do.
     m_pStopSignals.reset();

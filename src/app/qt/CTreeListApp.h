@@ -32,8 +32,8 @@ public:
     // program then ends quietly.
     bool InitInstance(Options options);
     bool InitInstance() { return InitInstance(Options{}); }
-    // The end after the window has closed: the document goes (the frame ends it first), then
-    // the tick's timer.
+    // The end after the window has closed: the frame ends its session (the tick, then the
+    // document), then its widgets go.
     int ExitInstance();
 
     // What the end of the session and a stop signal (SIGTERM, SIGINT, SIGHUP) ask for: the

@@ -1,5 +1,7 @@
 #include "sim/kilnsim/KilnsimOptions.h"
 
+#include "sim/Farm.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -313,6 +315,24 @@ bool KilnsimOptions::Parse(int argc, const char* const* argv, KilnsimOptions& ou
             }
             options.farm.modem.present = true;
             options.farm.modem.carrierDelayMs = static_cast<int>(*ms);
+        } else if (arg == "--charge-at") {
+            const auto minutes = value(v) ? ParseInteger(v) : std::nullopt;
+            if (!minutes || *minutes < 0 || *minutes * 60 > farmsim::Farm::kMaxChargeStartSeconds) {
+                if (error.empty()) {
+                    error = "'" + std::string(v) + "' is not a number of minutes of 0 to 10080";
+                }
+                return false;
+            }
+            options.farm.chargeStartSeconds = *minutes * 60;
+        } else if (arg == "--model-speed") {
+            const auto speed = value(v) ? ParseInteger(v) : std::nullopt;
+            if (!speed || *speed < 1 || *speed > farmsim::Farm::kMaxModelSecondsPerSecond) {
+                if (error.empty()) {
+                    error = "'" + std::string(v) + "' is not a speed of 1 to 3600";
+                }
+                return false;
+            }
+            options.farm.modelSecondsPerSecond = static_cast<int>(*speed);
         } else if (arg == "--fifo") {
             const auto level = value(v) ? ParseInteger(v) : std::nullopt;
             if (!level || *level < 1 || *level > 64) {
@@ -405,6 +425,11 @@ Units (LIST: node IDs and ranges such as 3,5,9 or 1-254, or "all"):
   --silent LIST           units whose network link is dead: they never answer
   --alarm LIST=KIND[@S]   alarm scenario from S seconds after the start (default 0):
                           high, low, heater-stuck, heater-failed, none
+Temperatures (a unit in Run heats its chamber toward its setpoint and the three cores follow,
+core 3 slowest; a unit in Standby cools toward the room's 68F):
+  --charge-at MINUTES     units in Run start MINUTES into their charge (default 0: cold)
+  --model-speed N         temperatures change N times as fast as in real time (1 to 3600,
+                          default 1); the line's timing and the alarm times stay real
 Line faults (RATE: chance per reply, 0 to 1):
   --fault KIND=RATE       KIND: silence, bad-checksum, missing-byte, extra-byte, noise,
                           late, carrier-loss

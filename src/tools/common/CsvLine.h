@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PcLogLine.h"
+
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +17,7 @@ namespace logtools {
 class CsvLine {
 public:
     // Column where the data lines' date and time stamp ends ("MM/DD/YY,hh:mm:ss,").
-    static constexpr std::size_t kStampLength = 18;
+    static constexpr std::size_t kStampLength = PcLogLine::kStampLength;
 
     // A line longer than the stamp that starts with a date and time stamp.
     static bool isDataLine(std::string_view line);

@@ -1,7 +1,7 @@
 #include "tools/common/CsvSplitTool.h"
 
+#include "base/FileAttributes.h"
 #include "tools/common/CsvLine.h"
-#include "tools/common/FileAttributes.h"
 #include "tools/common/LogCalendar.h"
 #include "tools/common/NumberText.h"
 #include "tools/common/TextLineReader.h"

@@ -1,6 +1,6 @@
 #include "tools/common/LogSortTool.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "tools/common/LargeBuffer.h"
 #include "tools/common/LogRecord.h"
 #include "tools/common/RecordSorter.h"

@@ -1,6 +1,6 @@
 #include "tools/common/RecordSplitTool.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "tools/common/LogRecord.h"
 #include "tools/common/NumberText.h"
 #include "tools/common/RecordLineFormatter.h"

@@ -1,5 +1,7 @@
 #include "tools/common/TextLineReader.h"
 
+#include "tools/common/Sha256.h"
+
 #include <cstring>
 
 namespace logtools {
@@ -27,6 +29,9 @@ bool TextLineReader::refill() {
     if (m_end == 0) {
         m_atEnd = true;
         return false;
+    }
+    if (m_hash != nullptr) {
+        m_hash->add(m_buffer.get(), m_end);
     }
     return true;
 }

@@ -9,6 +9,8 @@
 
 namespace logtools {
 
+class Sha256;
+
 // Reads a text file line by line the way the station PC's text mode does: CR LF and a lone LF
 // each end a line, a CR anywhere else is part of the line, and the last line may lack its end.
 // Lines have no length limit and may hold any byte, NUL included.
@@ -40,6 +42,9 @@ public:
     // Back to the first line.
     bool rewind();
 
+    // Every byte read from here on is also added to the hash (nullptr: none).
+    void hashInto(Sha256* hash) { m_hash = hash; }
+
 private:
     bool refill();
     bool nextAcrossRefill(std::string_view& line);
@@ -50,6 +55,7 @@ private:
     std::size_t m_end = 0;
     bool m_atEnd = false;
     std::string m_carry; // a line that runs across buffer refills
+    Sha256* m_hash = nullptr;
 };
 
 } // namespace logtools

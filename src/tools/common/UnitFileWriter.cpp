@@ -1,6 +1,6 @@
 #include "tools/common/UnitFileWriter.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 
 #include <cstring>
 #include <utility>

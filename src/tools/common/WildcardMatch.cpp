@@ -1,6 +1,6 @@
 #include "tools/common/WildcardMatch.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,9 +1,14 @@
 #include "LogTreatTool.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 #include "tools/treat/TreatmentRecord.h"
 #include "tools/treat/TreatmentReport.h"
 #include "tools/treat/TreatmentRule.h"
+
+#ifdef KILNWATCH_CERTIFICATES
+#include "tools/cert/CertificateOptions.h"
+#include "tools/cert/CertificatePdf.h"
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +34,14 @@ constexpr const char* kHelp =
     "  --csv FILE      also write a CSV summary, one row per unit\n"
     "  --require-all   exit status 1 when any unit is NOT TREATED, or there is none\n"
     "  --all           list every stretch, gap and fault (otherwise the first 50 of each)\n"
+    "  --pdf FILE      also write the treatment certificate: one PDF page per unit (the units\n"
+    "                  of --units when given), with the verdict, the rule, a chart of the\n"
+    "                  charge and the SHA-256 of each log; the same logs and options always\n"
+    "                  give the same file\n"
+    "  --site TEXT     the certificate's site line (the treatment provider)\n"
+    "  --facility TEXT the facility's registration or certification number\n"
+    "  --spanish       the certificate in Spanish\n"
+    "  --paper P       a4 or letter (default: the locale's paper, else a4)\n"
     "  --help          show this text\n"
     "\n"
     "Each core is compared in its line's own scale with the threshold converted exactly: at\n"
@@ -115,15 +128,19 @@ bool LogTreatTool::parseArguments(int argc, char** argv) {
             hasValue = true;
         }
         const bool takesValue = name == "--min-core" || name == "--minutes" ||
-                                name == "--max-gap" || name == "--csv" || name == "--units";
+                                name == "--max-gap" || name == "--csv" || name == "--units" ||
+                                name == "--pdf" || name == "--site" || name == "--facility" ||
+                                name == "--paper";
         if (!takesValue) {
-            if (hasValue || (name != "--help" && name != "--require-all" && name != "--all")) {
+            if (hasValue || (name != "--help" && name != "--require-all" && name != "--all" &&
+                             name != "--spanish")) {
                 error("unknown option " + arg + " (see --help)");
                 return false;
             }
             m_help = m_help || name == "--help";
             m_requireAll = m_requireAll || name == "--require-all";
             m_listAll = m_listAll || name == "--all";
+            m_spanish = m_spanish || name == "--spanish";
             continue;
         }
         if (!hasValue) {
@@ -143,6 +160,16 @@ bool LogTreatTool::parseArguments(int argc, char** argv) {
             good = wholeNumber(value, number) && m_rule.setMaxGapSeconds(number);
         } else if (name == "--units") {
             good = parseUnits(value, m_units);
+        } else if (name == "--pdf") {
+            good = !value.empty();
+            m_pdfPath = value;
+        } else if (name == "--site") {
+            m_site = value;
+        } else if (name == "--facility") {
+            m_facility = value;
+        } else if (name == "--paper") {
+            good = value == "a4" || value == "letter";
+            m_paper = value;
         } else {
             good = !value.empty();
             m_csvPath = value;
@@ -173,6 +200,40 @@ bool LogTreatTool::writeCsv(const std::string& text) {
     return true;
 }
 
+bool LogTreatTool::refusesToReplaceALog(const std::string& output, const char* what) const {
+    for (const std::string& log : m_logs) {
+        if (log == output || FileAttributes::isSameFile(log, output)) {
+            error(std::string("the ") + what + " " + output +
+                  " is one of the logs; not overwriting it");
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LogTreatTool::writePdf(const TreatmentRecord& record) {
+#ifdef KILNWATCH_CERTIFICATES
+    CertificateOptions options;
+    options.site = m_site;
+    options.facility = m_facility;
+    options.spanish = m_spanish;
+    options.paper = m_paper.empty() ? CertificateOptions::paperOfEnvironment()
+                                    : (m_paper == "letter" ? CertificateOptions::Paper::Letter
+                                                           : CertificateOptions::Paper::A4);
+    options.program = "logtreat";
+    std::string reason;
+    if (!CertificatePdf::write(m_pdfPath, record, m_units, options, reason)) {
+        error("--pdf: " + reason);
+        return false;
+    }
+    return true;
+#else
+    (void)record;
+    error("--pdf: treatment certificates are not available in this build");
+    return false;
+#endif
+}
+
 int LogTreatTool::run(int argc, char** argv) {
     if (!parseArguments(argc, argv)) {
         return kFailed;
@@ -185,16 +246,27 @@ int LogTreatTool::run(int argc, char** argv) {
         error("no log file given (see --help)");
         return kFailed;
     }
-    if (!m_csvPath.empty()) {
-        for (const std::string& log : m_logs) {
-            if (log == m_csvPath || FileAttributes::isSameFile(log, m_csvPath)) {
-                error("the CSV file " + m_csvPath + " is one of the logs; not overwriting it");
-                return kFailed;
-            }
+    if (!m_csvPath.empty() && refusesToReplaceALog(m_csvPath, "CSV file")) {
+        return kFailed;
+    }
+    if (!m_pdfPath.empty()) {
+#ifndef KILNWATCH_CERTIFICATES
+        error("--pdf: treatment certificates are not available in this build");
+        return kFailed;
+#endif
+        if (refusesToReplaceALog(m_pdfPath, "PDF file")) {
+            return kFailed;
+        }
+        if (m_pdfPath == m_csvPath || FileAttributes::isSameFile(m_pdfPath, m_csvPath)) {
+            error("--pdf and --csv name the same file " + m_pdfPath);
+            return kFailed;
         }
     }
 
     TreatmentRecord record(m_rule);
+    if (!m_pdfPath.empty()) {
+        record.keepEvidence();
+    }
     for (const int unit : m_units) {
         record.expectUnit(unit);
     }
@@ -205,6 +277,7 @@ int LogTreatTool::run(int argc, char** argv) {
             failed = true;
         }
     }
+    const bool readFailed = failed;
     record.finish();
 
     TreatmentReport report(record);
@@ -213,6 +286,12 @@ int LogTreatTool::run(int argc, char** argv) {
         [](const std::string& block) { std::fwrite(block.data(), 1, block.size(), stdout); });
     std::fflush(stdout);
     if (!m_csvPath.empty() && !writeCsv(report.csv())) {
+        failed = true;
+    }
+    // A certificate vouches for the logs it names: none is made from a record missing one.
+    if (!m_pdfPath.empty() && readFailed) {
+        error("--pdf: no certificate written, as a log could not be read");
+    } else if (!m_pdfPath.empty() && !writePdf(record)) {
         failed = true;
     }
     if (failed) {

@@ -7,6 +7,8 @@
 
 namespace logtools {
 
+class TreatmentRecord;
+
 // logtreat [options] LOG...: whether each unit's cores held the threshold long enough, from the
 // PC logs of one farm read as one record. The report goes to standard output, errors to
 // standard error; the exit status is 0 when the run worked, 1 under --require-all when a unit is
@@ -25,9 +27,16 @@ public:
 private:
     bool parseArguments(int argc, char** argv);
     bool writeCsv(const std::string& text);
+    bool refusesToReplaceALog(const std::string& output, const char* what) const;
+    bool writePdf(const TreatmentRecord& record);
 
     TreatmentRule m_rule;
     std::string m_csvPath;
+    std::string m_pdfPath;
+    std::string m_site;
+    std::string m_facility;
+    bool m_spanish = false;
+    std::string m_paper; // "a4", "letter" or empty for the locale's
     bool m_requireAll = false;
     bool m_listAll = false;
     bool m_help = false;

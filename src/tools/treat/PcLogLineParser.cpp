@@ -1,5 +1,6 @@
 #include "tools/treat/PcLogLineParser.h"
 
+#include "base/PcLogLine.h"
 #include "tools/common/CsvLine.h"
 #include "tools/common/LogCalendar.h"
 #include "tools/treat/LogTimestamp.h"
@@ -84,13 +85,15 @@ int threeCharacters(const char* p) {
 // The fields as the program writes them for readings of 0 to 999: "NNN,58,RRR,RRR,RRR,RRR" or
 // "NNN,135,RRR,RRR,RRR,RRR", read with a few table-free operations. Anything else (negative or
 // wider readings, other spacing, damage) is left to the general reading.
+static_assert(PcLogLine::kCentigradeCode == 58 && PcLogLine::kFahrenheitCode == 135,
+              "the usual layout spells the scale codes out");
 bool usualFields(const char* f, std::size_t length, int& unit, int& scale, CoreReading& r) {
     std::size_t at = 0;
     if (length == 22 && f[4] == '5' && f[5] == '8' && f[6] == ',') {
-        scale = 58;
+        scale = PcLogLine::kCentigradeCode;
         at = 7;
     } else if (length == 23 && f[4] == '1' && f[5] == '3' && f[6] == '5' && f[7] == ',') {
-        scale = 135;
+        scale = PcLogLine::kFahrenheitCode;
         at = 8;
     } else {
         return false;
@@ -199,12 +202,12 @@ PcLogLineParser::Result PcLogLineParser::parse(std::string_view line, CoreReadin
         reason = "the unit ID is not 1-254";
         return Result::Malformed;
     }
-    if (scale != 58 && scale != 135) {
+    if (scale != PcLogLine::kCentigradeCode && scale != PcLogLine::kFahrenheitCode) {
         reason = "the scale is neither 58 (C) nor 135 (F)";
         return Result::Malformed;
     }
     reading.unit = unit;
-    reading.scale = scale == 58 ? Scale::Centigrade : Scale::Fahrenheit;
+    reading.scale = scale == PcLogLine::kCentigradeCode ? Scale::Centigrade : Scale::Fahrenheit;
     return Result::Reading;
 }
 

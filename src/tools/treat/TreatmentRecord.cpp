@@ -1,6 +1,7 @@
 #include "tools/treat/TreatmentRecord.h"
 
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
+#include "tools/common/Sha256.h"
 #include "tools/common/TextLineReader.h"
 
 #include <cerrno>
@@ -19,6 +20,9 @@ UnitTreatment& TreatmentRecord::unitAt(int id) {
     std::unique_ptr<UnitTreatment>& slot = m_units[static_cast<std::size_t>(id)];
     if (!slot) {
         slot = std::make_unique<UnitTreatment>(id, m_rule);
+        if (m_keepEvidence) {
+            slot->keepReadings();
+        }
     }
     return *slot;
 }
@@ -97,6 +101,10 @@ bool TreatmentRecord::readFile(const std::string& path) {
         return false;
     }
     TextLineReader reader(in);
+    Sha256 hash;
+    if (m_keepEvidence) {
+        reader.hashInto(&hash);
+    }
     std::string_view line;
     while (reader.next(line)) {
         addLine(line);
@@ -106,6 +114,9 @@ bool TreatmentRecord::readFile(const std::string& path) {
     if (failed) {
         fileFailed("read error after line " + std::to_string(m_files.back().lines));
         return false;
+    }
+    if (m_keepEvidence) {
+        m_files.back().sha256 = Sha256::hex(hash.finish());
     }
     return true;
 }

@@ -33,6 +33,7 @@ struct LogFileSummary {
     std::vector<MalformedLine> malformedKept;
     LogSeconds firstTime = 0; // of its well-formed data lines, when readings > 0
     LogSeconds lastTime = 0;
+    std::string sha256; // of its bytes, when asked for and the file was read to its end
 };
 
 // The treatment record of a farm: one or more PC logs, read in time order as one record, and
@@ -49,6 +50,10 @@ public:
     explicit TreatmentRecord(const TreatmentRule& rule) : m_rule(rule) {}
 
     const TreatmentRule& rule() const { return m_rule; }
+
+    // What a certificate needs beyond the verdicts, asked for before the first line: the
+    // SHA-256 of each file readFile reads, and every unit's lines for its chart.
+    void keepEvidence() { m_keepEvidence = true; }
 
     // Starts the next file; its lines follow through addLine or addReading.
     void beginFile(const std::string& name);
@@ -85,6 +90,7 @@ private:
     PcLogLineParser m_parser;
     std::vector<LogFileSummary> m_files;
     std::array<std::unique_ptr<UnitTreatment>, PcLogLineParser::kLastUnit + 1> m_units;
+    bool m_keepEvidence = false;
 };
 
 } // namespace logtools

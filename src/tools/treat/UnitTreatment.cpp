@@ -46,6 +46,12 @@ void UnitTreatment::add(const CoreReading& reading, int file, std::int64_t line)
     }
     ++m_lines;
     m_last = place;
+    if (m_files.empty() || m_files.back() != file) {
+        m_files.push_back(file);
+    }
+    if (m_keepReadings) {
+        m_readings.push_back(reading);
+    }
 
     // The first core out of its sensor's range, else the first below the threshold.
     const Scale scale = reading.scale;

@@ -77,6 +77,9 @@ public:
 
     UnitTreatment(int unit, const TreatmentRule& rule) : m_unit(unit), m_rule(rule) {}
 
+    // Keeps every line taken in time order from here on, for a chart of the whole charge.
+    void keepReadings() { m_keepReadings = true; }
+
     // The unit's next line; place gives its file and line number, reading its time.
     void add(const CoreReading& reading, int file, std::int64_t line);
     // The record has ended: an Open stretch becomes EndOfRecord.
@@ -95,6 +98,11 @@ public:
     const std::vector<OutOfOrderLine>& outOfOrderKept() const { return m_outOfOrderKept; }
 
     Verdict verdict() const;
+
+    // The lines taken, in time order (out-of-order lines left out), when kept.
+    const std::vector<CoreReading>& readings() const { return m_readings; }
+    // The files (indices in the record) that hold lines of the unit, in order.
+    const std::vector<int>& files() const { return m_files; }
 
     // The median time between consecutive lines (the lower one of an even count), or -1 when
     // the unit has fewer than two lines; more than kSpacingRange shows as kSpacingRange + 1.
@@ -118,6 +126,9 @@ private:
     std::int64_t m_outOfOrder = 0;
     std::vector<OutOfOrderLine> m_outOfOrderKept;
     std::vector<std::uint32_t> m_spacings; // count per second of spacing, the last one beyond
+    bool m_keepReadings = false;
+    std::vector<CoreReading> m_readings;
+    std::vector<int> m_files;
 };
 
 } // namespace logtools

@@ -1,7 +1,11 @@
 #include "trend/qt/TrendWindow.h"
 
 #include "app/CTreeListDoc.h"
+#include "app/StringTable.h"
 #include "kiln/TrendUnit.h"
+#ifdef KILNWATCH_CERTIFICATES
+#include "tools/cert/CertificatePdf.h"
+#endif
 #include "tools/treat/LogTimestamp.h"
 #include "widgets/UiText.h"
 
@@ -11,6 +15,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -92,6 +97,9 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     m_live->setObjectName("trendLive");
     m_live->setAccessibleName(UiText(language, IDS_TREND_LIVE_NAME));
     m_live->setEnabled(false);
+    m_saveCertificate = new QPushButton(UiText(language, IDS_TREND_SAVE_CERTIFICATE), this);
+    m_saveCertificate->setObjectName("trendSaveCertificate");
+    m_saveCertificate->setAccessibleName(UiText(language, IDS_TREND_SAVE_CERTIFICATE_NAME));
     m_status = new QLabel(this);
     m_status->setObjectName("trendStatus");
     m_status->setWordWrap(true);
@@ -106,6 +114,7 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     controls->addStretch();
     controls->addWidget(m_openLog);
     controls->addWidget(m_live);
+    controls->addWidget(m_saveCertificate);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_view, 1);
@@ -116,6 +125,7 @@ TrendWindow::TrendWindow(const CTreeListDoc& document, int nodeId, Language lang
     connect(m_minutes, &QSpinBox::valueChanged, this, &TrendWindow::RuleEdited);
     connect(m_unit, &QComboBox::activated, this, &TrendWindow::UnitChosen);
     connect(m_openLog, &QPushButton::clicked, this, &TrendWindow::AskForPcLog);
+    connect(m_saveCertificate, &QPushButton::clicked, this, &TrendWindow::AskForCertificateFile);
     connect(m_live, &QPushButton::clicked, this, [this] {
         m_logPath.clear();
         m_logUnits.clear();
@@ -194,6 +204,44 @@ void TrendWindow::AskForPcLog() {
     if (!path.isEmpty()) {
         OpenPcLog(path);
     }
+}
+
+void TrendWindow::AskForCertificateFile() {
+    const QString suggested = QDir(QString::fromStdString(m_document.PcLogsDirectory()))
+                                  .filePath(QString::asprintf("certificate_%03d.pdf", m_nodeId));
+    const QString path =
+        QFileDialog::getSaveFileName(this, UiText(m_language, IDS_TREND_SAVE_CERTIFICATE_NAME),
+                                     suggested, UiText(m_language, IDS_TREND_CERTIFICATE_FILTER));
+    if (!path.isEmpty()) {
+        SaveCertificate(path);
+    }
+}
+
+bool TrendWindow::SaveCertificate(const QString& path) {
+    const std::string log = ShowingLog()
+                                ? m_logPath.toStdString()
+                                : m_document.PcLog(m_document.CurrentFarmIndex()).LogFileName();
+    if (log.empty()) {
+        m_status->setText(UiText(m_language, IDS_TREND_CERTIFICATE_NO_LOG));
+        return false;
+    }
+    std::string error = "not available in this build";
+#ifdef KILNWATCH_CERTIFICATES
+    logtools::CertificateOptions options;
+    options.spanish = m_language == Language::Spanish;
+    options.paper = logtools::CertificateOptions::paperOfEnvironment();
+    options.program = "kilnwatch";
+    if (!logtools::CertificatePdf::writeFromLogs(path.toStdString(), {log}, m_rule, m_nodeId,
+                                                 options, error))
+#endif
+    {
+        m_status->setText(
+            UiText(m_language, IDS_TREND_CERTIFICATE_FAILED).arg(QString::fromStdString(error)));
+        return false;
+    }
+    m_status->setText(UiText(m_language, IDS_TREND_CERTIFICATE_SAVED)
+                          .arg(QString::asprintf("%03d", m_nodeId), QFileInfo(path).fileName()));
+    return true;
 }
 
 void TrendWindow::UnitChosen(int index) {

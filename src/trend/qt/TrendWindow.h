@@ -3,7 +3,7 @@
 #include "app/Language.h"
 #include "tools/treat/PcLogFollower.h"
 #include "tools/treat/TreatmentRule.h"
-#include "trend/qt/TrendPlot.h"
+#include "trend/TrendPlot.h"
 
 #include <QPointer>
 #include <QString>
@@ -49,6 +49,11 @@ public:
     // reason shown) when the log cannot be read.
     bool OpenPcLog(const QString& path);
 
+    // Writes the treatment certificate of the unit's charge shown (the opened PC log's, else
+    // the connection's current or last log) to path; false, with the reason shown, when no
+    // log holds it or it cannot be written.
+    bool SaveCertificate(const QString& path);
+
     const TrendPlot& Plot() const { return m_plot; }
     QChart& Chart() { return *m_chart; }
     bool ShowingLog() const { return !m_logPath.isEmpty(); }
@@ -60,6 +65,7 @@ public slots:
 
 private:
     void AskForPcLog();
+    void AskForCertificateFile();
     void RuleEdited();
     void UnitChosen(int index);
     void ListLiveUnits();
@@ -83,5 +89,6 @@ private:
     QComboBox* m_unit = nullptr;
     QPushButton* m_openLog = nullptr;
     QPushButton* m_live = nullptr;
+    QPushButton* m_saveCertificate = nullptr;
     QTimer m_timer;
 };

@@ -2,12 +2,12 @@
 // and its end with a sheet or dialog open, however the end is asked for.
 
 #include "app/CTreeListDoc.h"
-#include "app/kilnmon/StopSignals.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CTreeListApp.h"
 #include "e2e/E2eSupport.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
+#include "session/StopSignals.h"
 #include "support/EngineFakes.h"
 
 #include <QAction>

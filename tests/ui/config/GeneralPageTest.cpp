@@ -6,6 +6,7 @@
 #include "config/qt/CFarmPropertiesSheet.h"
 #include "net/TransactionType.h"
 #include "sheets/CSpinButton.h"
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 #include "ui/sheets/DialogChecks.h"
 
@@ -211,18 +212,18 @@ TEST(FarmGeneralPage, ConnectedFarmIsReadOnlyAndQueriesTheStationUntilClosed) {
         EXPECT_FALSE(page.Spin()->isEnabled());
         EXPECT_EQ(page.PortLabel()->palette().color(QPalette::Window), QColor(192, 192, 192));
         EXPECT_EQ(page.PortLabel()->palette().color(QPalette::WindowText), QColor(128, 128, 128));
-        EXPECT_EQ(f.doc.TransactionTypeNow(), TT_ZRM_T1_PIO_O);
+        EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_ZRM_T1_PIO_O);
         EXPECT_EQ(f.doc.NextTransactionType(), TT_ZRM_T1_PIO_O);
 
         sheet.show();
         QTest::keyClick(&sheet, Qt::Key_Escape);
-        EXPECT_EQ(f.doc.TransactionTypeNow(), TT_NONE);
+        EXPECT_EQ(DocProbe(f.doc).TransactionTypeNow(), TT_NONE);
         EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T1_PIO_O);
     }
     // Work the scheduler took up instead meanwhile is kept.
     {
         CFarmPropertiesSheet sheet(f.doc, connected);
-        f.doc.RequestCommit();
+        DocProbe(f.doc).RequestCommit();
         sheet.reject();
         EXPECT_EQ(f.doc.NextTransactionType(), TT_KVN_T2_PIO_O);
     }

@@ -2,6 +2,7 @@
 #include "app/FrameServices.h"
 #include "pclog/qt/CLogDescriptorDialog.h"
 #include "pclog/qt/LogDescriptorPrompt.h"
+#include "support/DocProbe.h"
 #include "support/EngineFakes.h"
 #include "ui/sheets/DialogChecks.h"
 
@@ -46,15 +47,15 @@ TEST_F(DescriptorPrompt, OkGivesTheDocumentTheTypedLine) {
     ConnectAndAsk();
     CLogDescriptorDialog* dialog = prompting.prompt.OpenDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(doc.LogDescriptorPromptOpen());
+    EXPECT_TRUE(DocProbe(doc).LogDescriptorPromptOpen());
     QApplication::processEvents();
     EXPECT_TRUE(uicheck::FocusIn(*dialog, dialog->Edit()));
     QTest::keyClicks(dialog->Edit(), "Charge 14, beech");
     QTest::keyClick(dialog->Edit(), Qt::Key_Return);
     QApplication::processEvents();
-    EXPECT_EQ(doc.LogDescriptor(), "Charge 14, beech");
-    EXPECT_FALSE(doc.LogDescriptorPromptOpen());
-    EXPECT_TRUE(doc.LogCycleActive());
+    EXPECT_EQ(DocProbe(doc).LogDescriptor(), "Charge 14, beech");
+    EXPECT_FALSE(DocProbe(doc).LogDescriptorPromptOpen());
+    EXPECT_TRUE(DocProbe(doc).LogCycleActive());
     EXPECT_EQ(prompting.prompt.OpenDialog(), nullptr);
 }
 
@@ -68,8 +69,8 @@ TEST_F(DescriptorPrompt, EscapeKeepsThePreviousTextAndAnswersOnce) {
     QTest::keyClicks(dialog->Edit(), "typed");
     QTest::keyClick(dialog, Qt::Key_Escape);
     QApplication::processEvents();
-    EXPECT_FALSE(doc.LogDescriptorPromptOpen());
-    EXPECT_EQ(doc.LogDescriptor(), "");
+    EXPECT_FALSE(DocProbe(doc).LogDescriptorPromptOpen());
+    EXPECT_EQ(DocProbe(doc).LogDescriptor(), "");
     EXPECT_EQ(prompting.prompt.OpenDialog(), nullptr);
 }
 
@@ -91,7 +92,7 @@ TEST(LogDescriptorDialog, SpanishTextsFitAndThePreviousTextIsOffered) {
     uicheck::ExpectTextsFit(dialog);
     // No prompt of the document is open: closing it changes nothing there.
     dialog.reject();
-    EXPECT_EQ(spanish.LogDescriptor(), "");
+    EXPECT_EQ(DocProbe(spanish).LogDescriptor(), "");
 }
 
 TEST_F(DescriptorPrompt, PromptEndedWithTheWindowAnswersNothing) {
@@ -101,7 +102,7 @@ TEST_F(DescriptorPrompt, PromptEndedWithTheWindowAnswersNothing) {
         windowGoing.Ask(doc, "x");
         ASSERT_NE(windowGoing.OpenDialog(), nullptr);
     }
-    EXPECT_TRUE(doc.LogDescriptorPromptOpen()) << "no answer from a dialog taken down";
+    EXPECT_TRUE(DocProbe(doc).LogDescriptorPromptOpen()) << "no answer from a dialog taken down";
     QTest::keyClick(prompting.prompt.OpenDialog(), Qt::Key_Escape);
-    EXPECT_FALSE(doc.LogDescriptorPromptOpen());
+    EXPECT_FALSE(DocProbe(doc).LogDescriptorPromptOpen());
 }

@@ -1,17 +1,22 @@
 #include "trend/qt/TrendWindow.h"
 #include "system/FarmHarness.h"
+#include "tools/common/Sha256.h"
 #include "tools/treat/TreatmentRecord.h"
+#include "trend/TrendTestLog.h"
 
 #include <QAreaSeries>
 #include <QChart>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -38,30 +43,6 @@ int AreaSeries(QChart& chart) {
         count += series->type() == QAbstractSeries::SeriesTypeArea ? 1 : 0;
     }
     return count;
-}
-
-// A PC log of two units a minute apart: unit 3 (C) cold for 10 minutes, then at 57C with a
-// five-minute hole after minute 50; unit 4 (F) at 133F (56C) for 20 minutes, then at 132F.
-std::string WriteLog(const std::string& dir) {
-    const std::string path = dir + "/001_061206_081500.CSV";
-    std::ofstream out(path, std::ios::binary);
-    out << "Charge 17\r\n";
-    for (int minute = 0; minute < 90; ++minute) {
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "12/06/06,%02d:%02d:00,", 8 + (15 + minute) / 60,
-                      (15 + minute) % 60);
-        if (!(minute > 50 && minute < 56)) {
-            const int c = minute < 10 ? 50 : 57;
-            char line[64];
-            std::snprintf(line, sizeof line, "003,58,%3d,%3d,%3d,%3d", c, c + 1, c + 2, 70);
-            out << stamp << line << "\r\n";
-        }
-        const int f = minute < 20 ? 133 : 132;
-        char line[64];
-        std::snprintf(line, sizeof line, "004,135,%3d,%3d,%3d,%3d", f, f + 3, f + 1, 160);
-        out << stamp << line << "\r\n";
-    }
-    return path;
 }
 
 } // namespace
@@ -93,7 +74,7 @@ TEST(TrendWindow, AUnitThatWentSilentShowsAGapNotALineAcrossIt) {
 
 TEST(TrendWindow, ShadedStretchesOfAPcLogAreTheTreatmentRecordsOwn) {
     ScratchDirectory dir;
-    const std::string path = WriteLog(dir.Path());
+    const std::string path = WriteTwoUnitPcLog(dir.Path());
     FarmHarness h(farmsim::FarmConfig{}, 1);
     TrendWindow window(h.Doc(), 3, Language::English);
     ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
@@ -142,7 +123,7 @@ TEST(TrendWindow, ALogThatCannotBeReadLeavesTheWindowAsItWas) {
 
 TEST(TrendWindow, ALogWithoutTheUnitShowsItsFirstUnit) {
     ScratchDirectory dir;
-    const std::string path = WriteLog(dir.Path());
+    const std::string path = WriteTwoUnitPcLog(dir.Path());
     FarmHarness h(farmsim::FarmConfig{}, 1);
     TrendWindow window(h.Doc(), 77, Language::English);
     ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(path)));
@@ -211,3 +192,66 @@ TEST(TrendWindow, LiveVerdictIsTheKeptPcLogsForEveryUnit) {
     running.findChild<QSpinBox*>("trendMinutes")->setValue(12);
     EXPECT_TRUE(running.Plot().Treated());
 }
+
+#ifdef KILNWATCH_CERTIFICATES
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The text of a PDF as a reader extracts it.
+std::string PdfText(const std::string& pdf) {
+    std::string text;
+    std::FILE* pipe = ::popen((std::string(PDFTOTEXT_PROGRAM) + " '" + pdf + "' -").c_str(), "r");
+    if (pipe == nullptr) {
+        return text;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, n);
+    }
+    ::pclose(pipe);
+    return text;
+}
+
+} // namespace
+
+TEST(TrendWindow, SavesTheCertificateOfTheLastChargeItsFarmLogged) {
+    // A unit well into its charge, its cores above 56C, logged for 35 minutes.
+    farmsim::FarmConfig config;
+    config.units = {RunningUnit(3, true)};
+    config.chargeStartSeconds = 4 * 3600;
+    FarmHarness h(config, 5);
+    h.ConfigureFarm();
+    TrendWindow window(h.Doc(), 3, Language::Spanish);
+    const std::string pdf = h.WorkingDirectory() + "/certificate.pdf";
+    EXPECT_FALSE(window.SaveCertificate(QString::fromStdString(pdf)));
+    EXPECT_TRUE(window.findChild<QLabel*>("trendStatus")->text().startsWith("Ning"));
+    EXPECT_EQ(window.findChild<QPushButton*>("trendSaveCertificate")->accessibleName(),
+              "Guardar certificado");
+
+    h.Doc().FarmConnect(0);
+    h.RunTicks(35 * 60);
+    h.Doc().fARMdISCONNECT(0);
+    h.RunTicks(5);
+    const std::string log = h.Doc().PcLog(0).LogFileName();
+    ASSERT_FALSE(log.empty());
+    ASSERT_TRUE(window.SaveCertificate(QString::fromStdString(pdf)));
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("unidad 003"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nTRATADO\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(logtools::Sha256::hexOf(ReadAll(log))), std::string::npos) << text;
+    EXPECT_NE(text.find("kilnwatch "), std::string::npos);
+
+    // A log given as the file to write is never replaced.
+    ASSERT_TRUE(window.OpenPcLog(QString::fromStdString(log)));
+    const std::string before = ReadAll(log);
+    EXPECT_FALSE(window.SaveCertificate(QString::fromStdString(log)));
+    EXPECT_EQ(ReadAll(log), before);
+}
+#endif

@@ -1,4 +1,4 @@
-#include "trend/qt/TrendPlot.h"
+#include "trend/TrendPlot.h"
 
 #include "tools/treat/PcLogLineParser.h"
 #include "tools/treat/TreatmentRecord.h"
@@ -131,17 +131,13 @@ void TrendPlot::Build(int nodeId, const std::vector<TrendSample>& samples,
             // A failed sensor reads above its range; such a reading is no temperature.
             const bool valid = s.centigrade == m_centigrade &&
                                (s.invalidMask & (1u << channel)) == 0 && value <= maximum;
-            if (!valid) {
-                // Left out, and the line does not run across it.
-                if (!segments.empty() && !segments.back().empty()) {
-                    segments.emplace_back();
-                }
-                continue;
+            // A reading left out breaks the line as a gap does: the line does not run across
+            // it. Pieces left empty are dropped below.
+            if ((broken || !valid) && (segments.empty() || !segments.back().empty())) {
+                segments.emplace_back();
             }
-            if (broken || segments.empty()) {
-                if (segments.empty() || !segments.back().empty()) {
-                    segments.emplace_back();
-                }
+            if (!valid) {
+                continue;
             }
             segments.back().push_back({s.time, value});
             m_lowest = std::min(m_lowest, value);

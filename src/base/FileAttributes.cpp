@@ -1,4 +1,4 @@
-#include "tools/common/FileAttributes.h"
+#include "base/FileAttributes.h"
 
 #include <filesystem>
 #include <system_error>
@@ -7,14 +7,12 @@
 #include <windows.h>
 #endif
 
-namespace logtools {
-
 namespace fs = std::filesystem;
 
 namespace {
 constexpr fs::perms kAnyWrite =
     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-}
+} // namespace
 
 bool FileAttributes::exists(const std::string& path) {
     std::error_code ec;
@@ -33,12 +31,12 @@ bool FileAttributes::isDirectory(const std::string& path) {
 namespace {
 bool changeAttribute(const std::string& path, DWORD attribute, bool set) {
     const DWORD current = GetFileAttributesA(path.c_str());
-    if (current == INVALID_FILE_ATTRIBUTES) {
+    if (current == INVALID_FILE_ATTRIBUTES || (current & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
     DWORD wanted = set ? (current | attribute) : (current & ~attribute);
     if (wanted == 0) {
-        wanted = FILE_ATTRIBUTE_NORMAL;
+        wanted = FILE_ATTRIBUTE_NORMAL; // the one way to ask for none
     }
     return wanted == current || SetFileAttributesA(path.c_str(), wanted) != 0;
 }
@@ -63,6 +61,15 @@ bool FileAttributes::setHidden(const std::string& path, bool hidden) {
 
 #else
 
+namespace {
+// Only a file's attributes are ever changed: a log or an output named by mistake after a
+// folder or a device must not lose its permissions.
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+} // namespace
+
 bool FileAttributes::isReadOnly(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(fs::path(path), ec);
@@ -73,12 +80,18 @@ bool FileAttributes::isReadOnly(const std::string& path) {
 }
 
 bool FileAttributes::setReadOnly(const std::string& path) {
+    if (!isRegularFile(path)) {
+        return false;
+    }
     std::error_code ec;
     fs::permissions(fs::path(path), kAnyWrite, fs::perm_options::remove, ec);
     return !ec;
 }
 
 bool FileAttributes::clearReadOnly(const std::string& path) {
+    if (!isRegularFile(path)) {
+        return false;
+    }
     std::error_code ec;
     fs::permissions(fs::path(path), fs::perms::owner_write, fs::perm_options::add, ec);
     return !ec;
@@ -108,5 +121,3 @@ bool FileAttributes::mayReplace(const std::string& output, const std::string& in
     }
     return !isSameFile(output, input) && !isReadOnly(output);
 }
-
-} // namespace logtools

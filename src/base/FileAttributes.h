@@ -2,12 +2,12 @@
 
 #include <string>
 
-namespace logtools {
-
-// File checks and attributes the converters share. On Windows these are the file attributes
-// themselves. Elsewhere the read-only attribute maps to the write permission bits: read-only
-// means no write bit at all, and clearing it gives the owner write permission back; there is
-// no hidden attribute, so hiding does nothing.
+// File checks and attributes of the PC log writer and the converters. On Windows these are the
+// file attributes themselves. Elsewhere the read-only attribute maps to the write permission
+// bits: read-only means no write bit at all, and clearing it gives the owner write permission
+// back; there is no hidden attribute, so hiding does nothing. An attribute is changed on a file
+// only, never on a folder or a device; a change that fails returns false and leaves the file as
+// it was.
 class FileAttributes {
 public:
     static bool exists(const std::string& path);
@@ -28,5 +28,3 @@ public:
     // here rather than left to the open call.
     static bool mayReplace(const std::string& output, const std::string& input);
 };
-
-} // namespace logtools

@@ -1,4 +1,4 @@
-#include "app/kilnmon/StopSignals.h"
+#include "session/StopSignals.h"
 
 #include <csignal>
 
