@@ -130,8 +130,12 @@ void FarmPublisher::Tick(std::int64_t now, int connectedFarm, const LineHealth* 
     if (pcLogPath.empty()) {
         m_follower.reset();
         m_followingLog = false;
-    } else {
+    } else if (pcLogPath != m_follower.path() || now < m_lastFollow ||
+               now - m_lastFollow >= kFollowSeconds) {
+        // The log gains a line per unit a minute at most; reading it every tick costs more
+        // than the minutes held it tells.
         m_followingLog = m_follower.follow(pcLogPath);
+        m_lastFollow = now;
     }
     for (int farm = 0; farm < kFarmCount; ++farm) {
         auto& units = m_units[static_cast<std::size_t>(farm)];

@@ -23,6 +23,8 @@ class FarmPublisher {
 public:
     static constexpr int kFarmCount = 4;
     static constexpr int kUnitCount = 254;
+    // How often the PC log is read again for the treatment so far.
+    static constexpr std::int64_t kFollowSeconds = 20;
 
     // prefix and site come from a validated PublishConfig. The publisher must outlive this.
     FarmPublisher(Publisher& publisher, const std::string& prefix, const std::string& site,
@@ -74,6 +76,7 @@ private:
     logtools::TreatmentRule m_rule;
     logtools::PcLogFollower m_follower;
     bool m_followingLog = false;
+    std::int64_t m_lastFollow = 0;
     bool m_wasConnected = false;
     std::uint64_t m_session = 0;
     bool m_toldAway = false;

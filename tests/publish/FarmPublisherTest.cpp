@@ -1,12 +1,16 @@
 #include "publish/FarmPublisher.h"
 
 #include "RecordingPublisher.h"
+#include "base/PcLogLine.h"
 #include "kiln/KilnDecoding.h"
 #include "net/LineHealth.h"
 #include "publish/PublishingFarmTree.h"
 #include "publish/PublishingKilnList.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -205,4 +209,34 @@ TEST_F(FarmPublisherTest, EveryNewConnectionSaysTheProgramIsOnlineFirst) {
     publisher.Tick(kNow + 2, 0, nullptr, "");
     ASSERT_EQ(broker.sent.size(), 1u);
     EXPECT_EQ(broker.sent.front().topic, "kw/site/status");
+}
+
+TEST_F(FarmPublisherTest, TreatmentProgressComesFromTheConnectionsPcLog) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() /
+         ("publish_treatment_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+          ".CSV"))
+            .string();
+    // Unit 7 at 57 °C on every core for 40 minutes, a line a minute: held and treated.
+    {
+        std::ofstream log(path, std::ios::binary);
+        log << "charge 14\r\n";
+        for (int minute = 0; minute <= 40; ++minute) {
+            const int ofDay = 8 * 3600 + minute * 60;
+            log << PcLogLine::stamp(12, 6, 6, ofDay / 3600, ofDay / 60 % 60, ofDay % 60) +
+                       PcLogLine::fields(7, true, 57, 57, 57, 65) + "\r\n";
+        }
+    }
+    publisher.UnitData(0, Running(), KilnRecord{}, 7, kNow);
+    publisher.UnitData(0, Running(), KilnRecord{}, 8, kNow);
+    publisher.Tick(kNow, 0, nullptr, path);
+    const auto unit7 = Payloads(broker.sent, "kw/site/farm/1/unit/007/state");
+    ASSERT_EQ(unit7.size(), 1u);
+    EXPECT_NE(unit7[0].find("\"treatment\":{\"held_minutes\":40,\"verdict\":\"treated\"}"),
+              std::string::npos)
+        << unit7[0];
+    // A unit without lines in the log has no treatment to tell; another farm neither.
+    EXPECT_NE(Payloads(broker.sent, "kw/site/farm/1/unit/008/state")[0].find("\"treatment\":null"),
+              std::string::npos);
+    std::filesystem::remove(path);
 }
