@@ -27,6 +27,7 @@ FarmPublisher::FarmPublisher(Publisher& publisher, const std::string& prefix,
 
 void FarmPublisher::Enqueue(PublishMessage::Kind kind, std::string topic, std::string payload,
                             bool retain) {
+    m_bUrgent = m_bUrgent || kind != PublishMessage::Kind::Reading;
     m_queue.Push(PublishMessage{kind, std::move(topic), std::move(payload), 1, retain});
     if (m_queue.Dropped() > 0 && !m_toldDropping) {
         m_toldDropping = true;
@@ -162,6 +163,9 @@ void FarmPublisher::Flush(std::int64_t now) {
     }
     const bool connected = m_publisher.Connected();
     const std::uint64_t session = m_publisher.Sessions();
+    const bool due = m_bUrgent || m_bBacklog || connected != m_wasConnected ||
+                     session != m_session || now < m_lastFlush ||
+                     now - m_lastFlush >= kReadingBatchSeconds;
     if (connected && session != m_session) {
         // Every new connection says the program is online again: its will may have said
         // offline when the last one broke.
@@ -195,8 +199,15 @@ void FarmPublisher::Flush(std::int64_t now) {
         }
         m_wasConnected = connected;
     }
-    while (connected && !m_queue.Empty()) {
+    if (!connected || !due) {
+        return;
+    }
+    m_lastFlush = now;
+    m_bUrgent = false;
+    m_bBacklog = false;
+    while (!m_queue.Empty()) {
         if (!m_publisher.Send(m_queue.Front())) {
+            m_bBacklog = true;
             break;
         }
         m_queue.PopFront();

@@ -23,6 +23,9 @@ class FarmPublisher {
 public:
     static constexpr int kFarmCount = 4;
     static constexpr int kUnitCount = 254;
+    // Readings go out together at most this often: one wake-up of the client for several
+    // units costs far less than one each. Events go out on the tick they happen.
+    static constexpr std::int64_t kReadingBatchSeconds = 5;
     // How often the PC log is read again for the treatment so far.
     static constexpr std::int64_t kFollowSeconds = 20;
 
@@ -77,6 +80,9 @@ private:
     logtools::PcLogFollower m_follower;
     bool m_followingLog = false;
     std::int64_t m_lastFollow = 0;
+    std::int64_t m_lastFlush = 0;
+    bool m_bUrgent = false;  // an event or a farm or program state waits
+    bool m_bBacklog = false; // the client refused some at the last flush
     bool m_wasConnected = false;
     std::uint64_t m_session = 0;
     bool m_toldAway = false;

@@ -240,3 +240,23 @@ TEST_F(FarmPublisherTest, TreatmentProgressComesFromTheConnectionsPcLog) {
               std::string::npos);
     std::filesystem::remove(path);
 }
+
+TEST_F(FarmPublisherTest, ReadingsGoOutTogetherEveryFewSecondsAndEventsAtOnce) {
+    publisher.Tick(kNow, 0, nullptr, ""); // online
+    broker.sent.clear();
+    for (int second = 1; second < FarmPublisher::kReadingBatchSeconds; ++second) {
+        publisher.UnitData(0, Running(), Running(), second, kNow + second);
+        publisher.Tick(kNow + second, 0, nullptr, "");
+    }
+    EXPECT_TRUE(broker.sent.empty());
+    publisher.Tick(kNow + FarmPublisher::kReadingBatchSeconds, 0, nullptr, "");
+    EXPECT_EQ(broker.sent.size(),
+              static_cast<std::size_t>(FarmPublisher::kReadingBatchSeconds - 1));
+
+    broker.sent.clear();
+    publisher.UnitData(0, Running(), Running(), 9, kNow + 6);
+    publisher.UnitData(0, Running(AS_LOW), Running(), 10, kNow + 6);
+    publisher.Tick(kNow + 6, 0, nullptr, "");
+    ASSERT_EQ(broker.sent.size(), 3u) << "an event takes the waiting readings along";
+    EXPECT_EQ(broker.sent[0].topic, events);
+}
