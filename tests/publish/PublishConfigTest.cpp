@@ -29,6 +29,18 @@ std::filesystem::path Scratch(const std::string& name) {
             std::to_string(reinterpret_cast<std::uintptr_t>(&name)));
 }
 
+void SetVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value != nullptr ? value : "");
+#else
+    if (value != nullptr) {
+        ::setenv(name, value, 1);
+    } else {
+        ::unsetenv(name);
+    }
+#endif
+}
+
 } // namespace
 
 TEST(PublishConfig, TakesTheBrokerUrlApart) {
@@ -102,13 +114,13 @@ TEST(PublishConfig, ReadsThePasswordFromAFileOrAVariableAndNeverSaysIt) {
 
     config.passwordFile.clear();
     config.passwordEnv = "KILNWATCH_TEST_MQTT_PASSWORD";
-    ::unsetenv("KILNWATCH_TEST_MQTT_PASSWORD");
+    SetVariable("KILNWATCH_TEST_MQTT_PASSWORD", nullptr);
     EXPECT_FALSE(config.LoadPassword(password, error));
-    ::setenv("KILNWATCH_TEST_MQTT_PASSWORD", "from-env", 1);
+    SetVariable("KILNWATCH_TEST_MQTT_PASSWORD", "from-env");
     ASSERT_TRUE(config.LoadPassword(password, error));
     EXPECT_EQ(password, "from-env");
     EXPECT_EQ(error.find("from-env"), std::string::npos);
-    ::unsetenv("KILNWATCH_TEST_MQTT_PASSWORD");
+    SetVariable("KILNWATCH_TEST_MQTT_PASSWORD", nullptr);
 }
 
 TEST(PublishConfig, LivesInAHiveKeyOfItsOwnWithoutAPassword) {
