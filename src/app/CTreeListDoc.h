@@ -55,6 +55,8 @@ public:
     void SetFrameServices(FrameServices* frame) { m_pFrame = frame; }
     void SetKilnListView(KilnListView* view) { m_pListView = view; }
     void SetFarmTreeView(FarmTreeView* view) { m_pTreeView = view; }
+    KilnListView* GetKilnListView() const { return m_pListView; }
+    FarmTreeView* GetFarmTreeView() const { return m_pTreeView; }
     void SetClock(Clock* clock) { m_pClock = clock; }
 
     // ---- Port forwarding (app/CTreeListDoc.cpp) ----------------------------------------

@@ -350,6 +350,31 @@ constexpr Entry kEntries[] = {
     {IDS_TREND_EVERY_CORE, "every core", "cada núcleo"},
     {IDS_TREND_TREATED, "TREATED", "TRATADO"},
     {IDS_TREND_NOT_TREATED, "NOT TREATED", "NO TRATADO"},
+    {IDS_MENU_PUBLISHING, "&Publishing...", "&Publicación..."},
+    {IDS_PUBLISHING_TITLE, "Publishing to an MQTT broker", "Publicación en un servidor MQTT"},
+    {IDS_PUBLISHING_URL, "&Broker URL", "&URL del servidor"},
+    {IDS_PUBLISHING_CLIENT_ID, "&Client id", "Id del &cliente"},
+    {IDS_PUBLISHING_USER, "&User name", "Usua&rio"},
+    {IDS_PUBLISHING_PASSWORD_FILE, "Password &file", "Archivo de la c&ontraseña"},
+    {IDS_PUBLISHING_PASSWORD_ENV, "Password &variable", "&Variable de la contraseña"},
+    {IDS_PUBLISHING_CA_FILE, "C&A file", "Archivo de la &AC"},
+    {IDS_PUBLISHING_PREFIX, "Topic &prefix", "&Prefijo de los temas"},
+    {IDS_PUBLISHING_SITE, "&Site name", "Nombre del &sitio"},
+    {IDS_PUBLISHING_NOTE,
+     "Leave the broker URL empty to publish nothing. The password is never stored here: give a "
+     "file holding it or the name of an environment variable. The program only publishes; nothing "
+     "received from the broker reaches a unit.",
+     "Deje vacía la URL del servidor para no publicar nada. La contraseña nunca se guarda aquí: "
+     "indique un archivo que la contenga o el nombre de una variable de entorno. El programa solo "
+     "publica; nada recibido del servidor llega a una unidad."},
+    {IDS_PUBLISHING_STATE, "State: %1", "Estado: %1"},
+    {IDS_PUBLISHING_OFF, "not publishing", "sin publicar"},
+    {IDS_PUBLISHING_CONNECTED, "connected to the broker", "conectado al servidor"},
+    {IDS_PUBLISHING_WAITING, "waiting for the broker", "esperando al servidor"},
+    {IDS_PUBLISHING_CANNOT_START, "Publishing cannot start: %1",
+     "La publicación no puede empezar: %1"},
+    {IDS_PUBLISHING_NOT_SAVED, "The settings could not be saved in the registry.",
+     "No se pudo guardar la configuración en el registro."},
 };
 
 constexpr bool IdsAreUnique() {

@@ -40,6 +40,13 @@ FarmSession::FarmSession(Language language, const std::string& workingDirectory,
         if (Ended()) {
             return;
         }
+        if (m_pPublishing) {
+            for (int farm = 0; farm < FarmPublisher::kFarmCount; ++farm) {
+                if (Document().Farm(farm).m_bFarmIsConnected) {
+                    m_pPublishing->PortLost(farm);
+                }
+            }
+        }
         Link().OnPortLost();
         emit portLost();
     });
@@ -57,6 +64,12 @@ void FarmSession::Tick() {
     }
     Document().Timer1_Tick();
     m_pacer.Rearm();
+    if (m_pPublishing) {
+        m_pPublishing->Tick();
+        for (const std::string& notice : m_pPublishing->TakeNotices()) {
+            emit publishingNotice(QString::fromStdString(notice));
+        }
+    }
     emit ticked();
 }
 
@@ -72,11 +85,38 @@ void FarmSession::StopTick() {
     m_pacer.Attach(nullptr);
 }
 
+bool FarmSession::StartPublishing(const PublishConfig& config, std::string& error) {
+    StopPublishing();
+    if (Ended()) {
+        error = "the session has ended";
+        return false;
+    }
+    if (!config.Enabled()) {
+        return true;
+    }
+    m_pPublishing = SitePublishing::Start(config, Document(), error);
+    return m_pPublishing != nullptr;
+}
+
+void FarmSession::StopPublishing() {
+    if (!m_pPublishing) {
+        return;
+    }
+    m_pPublishing->Stop();
+    for (const std::string& notice : m_pPublishing->TakeNotices()) {
+        emit publishingNotice(QString::fromStdString(notice));
+    }
+    m_pPublishing->Detach();
+    // The client gets up to two seconds to have the goodbye acknowledged.
+    m_pPublishing.reset();
+}
+
 void FarmSession::End() {
     // The tick first: no transaction starts on a document that is going. Then the document,
     // while the line, the port control, the speaker, the clock, the frame and the views are all
     // still there for its end (see SessionParts::End). A front end that must close the port or
     // end its dialogs first does so before calling this.
     StopTick();
+    StopPublishing();
     m_parts.End();
 }

@@ -8,6 +8,8 @@
 #include "link/SerialPortControl.h"
 #include "link/qt/LinePaceTimer.h"
 #include "link/qt/QtSerialPortControl.h"
+#include "publish/PublishConfig.h"
+#include "publish/mqtt/SitePublishing.h"
 
 #include <QObject>
 #include <QTimer>
@@ -64,6 +66,16 @@ public:
     void StopTick();
     bool TickRunning() const { return m_tick.isActive(); }
 
+    // Publishing as config says, from what the document tells the views set on it then (set
+    // them first); a running one is stopped first. False, publishing nothing, with one sentence
+    // in error when the settings cannot be used; true and nothing published when they name no
+    // broker.
+    bool StartPublishing(const PublishConfig& config, std::string& error);
+    // The last states and the program's goodbye go out; the document gets its views back.
+    void StopPublishing();
+    // Null when not publishing.
+    const SitePublishing* Publishing() const { return m_pPublishing.get(); }
+
     // Ends the session's work in order; once only. What is left (line, port control, speaker,
     // clock) goes with the session.
     void End();
@@ -80,6 +92,9 @@ signals:
     // The port control's device vanished, after the link has closed the port and disconnected
     // the farm as the disconnect command does.
     void portLost();
+    // Something publishing has to tell the operator (the broker away or back, a refused login,
+    // messages dropped), one sentence.
+    void publishingNotice(const QString& text);
 
 private:
     // Declaration order is construction order: everything the document reaches comes before
@@ -91,4 +106,7 @@ private:
     SessionParts m_parts;
     QTimer m_tick;
     LinePaceTimer m_pacer;
+    // Between the document and the front end's views while publishing; stopped before the
+    // document ends, gone after it.
+    std::unique_ptr<SitePublishing> m_pPublishing;
 };

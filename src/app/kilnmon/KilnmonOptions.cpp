@@ -21,7 +21,32 @@ bool WholeNumber(std::string_view text, int low, int high, int& out) {
     return true;
 }
 
+std::string* MqttField(PublishConfig& config, std::size_t index) {
+    std::string* fields[] = {&config.brokerUrl,    &config.clientId,    &config.userName,
+                             &config.passwordFile, &config.passwordEnv, &config.caFile,
+                             &config.prefix,       &config.site};
+    return fields[index];
+}
+
 } // namespace
+
+PublishConfig KilnmonOptions::MergedPublishing(const PublishConfig& fromHive) const {
+    PublishConfig merged = fromHive;
+    PublishConfig given = mqtt;
+    for (std::size_t i = 0; i < std::size(kMqttOptions); ++i) {
+        if ((mqttGiven & (1u << i)) != 0) {
+            *MqttField(merged, i) = *MqttField(given, i);
+        }
+    }
+    // A password source on the command line replaces the hive's of the other kind too.
+    if ((mqttGiven & (1u << 3)) != 0 && (mqttGiven & (1u << 4)) == 0) {
+        merged.passwordEnv.clear();
+    }
+    if ((mqttGiven & (1u << 4)) != 0 && (mqttGiven & (1u << 3)) == 0) {
+        merged.passwordFile.clear();
+    }
+    return merged;
+}
 
 bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& out,
                            std::string& error) {
@@ -87,6 +112,23 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
                 }
             }
             options.descriptor = std::string(value);
+        } else if (arg.starts_with("--mqtt")) {
+            std::size_t index = std::size(kMqttOptions);
+            for (std::size_t k = 0; k < std::size(kMqttOptions); ++k) {
+                if (arg == kMqttOptions[k]) {
+                    index = k;
+                }
+            }
+            if (index == std::size(kMqttOptions)) {
+                error = "unknown argument '" + std::string(arg) + "'";
+                return false;
+            }
+            if (!hasValue) {
+                error = std::string(arg) + " needs a value";
+                return false;
+            }
+            *MqttField(options.mqtt, index) = argv[++i];
+            options.mqttGiven |= 1u << index;
         } else {
             error = "unknown argument '" + std::string(arg) + "'";
             return false;
@@ -103,6 +145,7 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
 std::string KilnmonOptions::Usage() {
     return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
        [--health MINUTES] [--pace tick|line] [--guard MS] [--margin MS] [--verbose]
+       [--mqtt URL [--mqtt-... VALUE]...]
 A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
 directly or through its modem, polls its units once a second, and prints to standard output
 every change of the status line and every unit's line of the kiln list (WRB ID, Status,
@@ -130,6 +173,17 @@ up first), finishes the PC log and saves the registry.
                        speaker, or none: kilnmon never uses a sound card)
   --help               show this help
 
+Publishing to an MQTT broker (each replaces the registry's "Publishing" key value; the
+program only publishes and subscribes to nothing):
+  --mqtt URL                 the broker, mqtt://HOST[:PORT] or mqtts://HOST[:PORT] for TLS
+  --mqtt-client-id ID        the client id (default: made from the site name)
+  --mqtt-user NAME           the user name
+  --mqtt-password-file FILE  the password is the first line of FILE
+  --mqtt-password-env NAME   the password is in the environment variable NAME
+  --mqtt-ca FILE             the certificate authorities for mqtts (default: the system's)
+  --mqtt-prefix PREFIX       the topics' prefix (default: kilnwatch)
+  --mqtt-site NAME           the site's name, the topic level under the prefix (required)
+
 Where things are:
   hive     $KILNWATCH_REGISTRY, else ~/.config/kilnwatch/registry.reg ($XDG_CONFIG_HOME
            in place of ~/.config when set); a hive that cannot be read or written is left
@@ -139,6 +193,7 @@ Where things are:
   PC logs  PC_Logs in the working directory, one CSV file per connection
 
 Exit status: 0 after an interrupt, 1 when the port is lost or cannot be opened (without
---reconnect) or the farm has no usable port, 2 for a bad command line.
+--reconnect) or the farm has no usable port, 2 for a bad command line or bad publishing
+settings.
 )";
 }

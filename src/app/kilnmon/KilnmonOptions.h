@@ -2,6 +2,7 @@
 
 #include "app/Language.h"
 #include "net/ScanPace.h"
+#include "publish/PublishConfig.h"
 
 #include <optional>
 
@@ -22,6 +23,20 @@ struct KilnmonOptions {
     std::optional<int> guardMs;
     std::optional<int> marginMs;
     bool help = false;
+    // Publishing settings given on the command line; each one given replaces the hive's.
+    PublishConfig mqtt;
+    unsigned mqttGiven = 0; // bit n: the nth of kMqttOptions was given
+
+    static constexpr const char* kMqttOptions[] = {"--mqtt",
+                                                   "--mqtt-client-id",
+                                                   "--mqtt-user",
+                                                   "--mqtt-password-file",
+                                                   "--mqtt-password-env",
+                                                   "--mqtt-ca",
+                                                   "--mqtt-prefix",
+                                                   "--mqtt-site"};
+    // The hive's publishing settings with those of the command line over them.
+    PublishConfig MergedPublishing(const PublishConfig& fromHive) const;
 
     // Parses argv[1..argc-1]; false with a message in error for anything it cannot use.
     static bool Parse(int argc, const char* const* argv, KilnmonOptions& out, std::string& error);

@@ -52,6 +52,8 @@ Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, 
         }
     });
     connect(&m_session, &FarmSession::ticked, this, &Monitor::AfterTick);
+    connect(&m_session, &FarmSession::publishingNotice, this,
+            [this](const QString& text) { Notice(text.toStdString()); });
     m_reconnectTimer.setSingleShot(true);
     connect(&m_reconnectTimer, &QTimer::timeout, this, &Monitor::Reconnect);
 }
@@ -97,6 +99,12 @@ void Monitor::Start() {
         std::fflush(m_pErr);
     }
 
+    if (!StartPublishing()) {
+        m_iExitStatus = 2;
+        Finish();
+        return;
+    }
+
     const FarmRecord& farm = doc.Farm(m_iFarmIndex);
     if (farm.m_iSerialPort < 1 || farm.m_iSerialPort > 4) {
         const auto stored = static_cast<std::uint32_t>(farm.m_iSerialPort);
@@ -117,9 +125,25 @@ void Monitor::Start() {
     std::fflush(m_pOut);
 
     // As the farm tree's Connect command: show the farm, then connect it.
-    m_list.nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
+    // Through the document's view, so publishing sees the units shown too.
+    doc.GetKilnListView()->nOTIFYoFtREEsELECTION(false, m_iFarmIndex, farm.m_units);
     m_session.StartTick();
     ConnectFarm();
+}
+
+bool Monitor::StartPublishing() {
+    const PublishConfig config = m_options.MergedPublishing(
+        PublishConfig::FromHive(m_session.Document().GetRegistryBackend()));
+    std::string error;
+    if (!m_session.StartPublishing(config, error)) {
+        Notice("publishing: " + error);
+        return false;
+    }
+    if (config.Enabled()) {
+        Notice("publishing to " + config.brokerUrl + " under " + config.prefix + "/" + config.site +
+               "/");
+    }
+    return true;
 }
 
 bool Monitor::ConnectFarm() {
@@ -233,6 +257,7 @@ void Monitor::Finish() {
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
+    // The farm's last states and the program's goodbye go out as the session ends.
     m_session.End();
     std::fprintf(m_pOut, "kilnmon: stopped\n");
     std::fflush(m_pOut);

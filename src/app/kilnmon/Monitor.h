@@ -37,7 +37,7 @@ public:
     void RequestStop();
 
     // 1 once the run ended because the port was lost or never opened (without --reconnect),
-    // or the farm has no usable port; else 0.
+    // or the farm has no usable port; 2 when the publishing settings cannot be used; else 0.
     int ExitStatus() const { return m_iExitStatus; }
 
 signals:
@@ -57,6 +57,9 @@ private:
     void PortUnavailable(const std::string& why);
     void Reconnect();
     bool ConnectFarm(); // false when the port did not open
+    // Starts publishing when the hive or the command line names a broker; false (and the run
+    // ends with status 2) when its settings cannot be used.
+    bool StartPublishing();
 
     KilnmonOptions m_options;
     std::FILE* m_pOut;

@@ -9,6 +9,7 @@
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "publish/qt/PublishingDialog.h"
 #include "sheets/SheetCommands.h"
 #include "trend/qt/LineHealthWindow.h"
 #include "trend/qt/TrendWindow.h"
@@ -27,6 +28,8 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+
+#include <cstdio>
 
 namespace {
 
@@ -59,6 +62,10 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     m_pAttention = new AlarmAttention(this);
 
     connect(&m_session, &FarmSession::ticked, this, &CMainFrame::AfterTick);
+    connect(&m_session, &FarmSession::publishingNotice, this, [this](const QString& text) {
+        m_strPublishingNotice = text;
+        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
+    });
     qApp->installEventFilter(this);
 }
 
@@ -120,6 +127,7 @@ void CMainFrame::OnInitialUpdate() {
     setWindowTitle(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
+    StartPublishing();
     // The right pane is the active one: the arrow keys move through the units at once. A farm
     // without units leaves the list nothing to move through; the tree then takes the keys, to
     // pick another farm.
@@ -146,6 +154,9 @@ void CMainFrame::CreateMenus() {
     options->setEnabled(false);
     options->setMenuRole(QAction::PreferencesRole);
     m_actions[ID_FILE_OPTIONS] = options;
+    QAction* publishing = file->addAction(UiText(m_language, IDS_MENU_PUBLISHING));
+    publishing->setObjectName(QStringLiteral("filePublishing"));
+    connect(publishing, &QAction::triggered, this, &CMainFrame::OnPublishingSettings);
     file->addSeparator();
     QAction* exit = file->addAction(text(IDS_MENU_EXIT, IDS_MENU_EXIT_ES, 3));
     exit->setMenuRole(QAction::QuitRole);
@@ -239,6 +250,10 @@ void CMainFrame::EndModalDialogs() {
         m_pAbout->reject();
         delete m_pAbout.data();
     }
+    if (m_pPublishingDialog != nullptr) {
+        m_pPublishingDialog->reject();
+        delete m_pPublishingDialog.data();
+    }
 }
 
 void CMainFrame::OnTimer() {
@@ -252,6 +267,61 @@ void CMainFrame::AfterTick() {
 
 void CMainFrame::OnPortLost() {
     CMainFrameLink::OnPortLost();
+}
+
+void CMainFrame::StartPublishing() {
+    const PublishConfig config = PublishConfig::FromHive(Document().GetRegistryBackend());
+    m_strPublishingNotice.clear();
+    std::string error;
+    if (m_session.StartPublishing(config, error)) {
+        return;
+    }
+    m_strPublishingNotice =
+        UiText(m_language, IDS_PUBLISHING_CANNOT_START).arg(QString::fromStdString(error));
+    std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(m_strPublishingNotice));
+    // Not modal: the program polls on while the message waits to be read.
+    auto* box = new QMessageBox(QMessageBox::Warning, UiText(m_language, IDS_PUBLISHING_TITLE),
+                                m_strPublishingNotice, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+QString CMainFrame::PublishingState() const {
+    const SitePublishing* publishing = m_session.Publishing();
+    if (publishing == nullptr) {
+        return m_strPublishingNotice.isEmpty() ? UiText(m_language, IDS_PUBLISHING_OFF)
+                                               : m_strPublishingNotice;
+    }
+    QString state = UiText(m_language, publishing->Client().Connected() ? IDS_PUBLISHING_CONNECTED
+                                                                        : IDS_PUBLISHING_WAITING);
+    if (!m_strPublishingNotice.isEmpty()) {
+        state += QStringLiteral("; ") + m_strPublishingNotice;
+    }
+    return state;
+}
+
+void CMainFrame::OnPublishingSettings() {
+    RegistryBackend& hive = Document().GetRegistryBackend();
+    // On the heap, as the About box: the program's end may take it down while it runs.
+    const QPointer<CMainFrame> alive(this);
+    m_pPublishingDialog =
+        new PublishingDialog(m_language, PublishConfig::FromHive(hive), PublishingState(), this);
+    const bool accepted = m_pPublishingDialog->exec() == QDialog::Accepted;
+    if (alive == nullptr) {
+        return;
+    }
+    const PublishConfig config =
+        m_pPublishingDialog != nullptr ? m_pPublishingDialog->Config() : PublishConfig();
+    delete m_pPublishingDialog.data();
+    if (!accepted || m_bClosed) {
+        return;
+    }
+    if (!config.SaveToHive(hive)) {
+        QMessageBox::warning(this, UiText(m_language, IDS_PUBLISHING_TITLE),
+                             UiText(m_language, IDS_PUBLISHING_NOT_SAVED));
+        return;
+    }
+    StartPublishing();
 }
 
 void CMainFrame::SetStatusText(const std::string& text) {
@@ -427,6 +497,8 @@ void CMainFrame::OnClose() {
     if (IsPortOpen()) {
         mf_pORT_cLOSE();
     }
+    // The farm's disconnection and the program's goodbye go out before the window goes.
+    m_session.StopPublishing();
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());

@@ -131,6 +131,11 @@ private:
     void OnClose();
     // Ends the sheet, dialog or About box that runs modally, as its Cancel would.
     void EndModalDialogs();
+    // Publishing as the hive's Publishing key says; a setting that cannot be used is said in
+    // a message box that does not wait, and nothing is published.
+    void StartPublishing();
+    void OnPublishingSettings();
+    QString PublishingState() const;
 
     Language m_language;
     QString m_strSpeakerName;
@@ -150,6 +155,8 @@ private:
     AlarmAttention* m_pAttention = nullptr;
     SheetCommands* m_pSheets = nullptr;
     QPointer<CAboutDlg> m_pAbout;
+    QPointer<class PublishingDialog> m_pPublishingDialog;
+    QString m_strPublishingNotice; // the latest thing publishing said
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };
