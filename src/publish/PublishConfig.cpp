@@ -1,5 +1,6 @@
 #include "publish/PublishConfig.h"
 
+#include "app/StringTable.h"
 #include "config/RegistryStore.h"
 
 #include <charconv>
@@ -8,6 +9,19 @@
 #include <string_view>
 
 namespace {
+
+// One problem in error, in the language's words; detail (a file or variable name) in place of
+// the text's %s, which is replaced as text, never used as a format.
+void Fail(std::string& error, Language language, PublishConfig::Setting* setting,
+          PublishConfig::Setting which, int textId, const std::string& detail = std::string()) {
+    error = StringTable::Text(language, textId);
+    if (const std::size_t at = error.find("%s"); at != std::string::npos) {
+        error.replace(at, 2, detail);
+    }
+    if (setting != nullptr) {
+        *setting = which;
+    }
+}
 
 // Topic levels may not hold the wildcards, the separator or control characters.
 bool TopicLevelText(std::string_view text, bool allowSlash) {
@@ -36,7 +50,7 @@ constexpr std::string_view kValueNames[] = {"Broker URL",    "Client Id",    "Us
 
 } // namespace
 
-bool PublishConfig::Validate(std::string& error) {
+bool PublishConfig::Validate(std::string& error, Language language, Setting* setting) {
     host.clear();
     port = 0;
     tls = false;
@@ -50,7 +64,7 @@ bool PublishConfig::Validate(std::string& error) {
         rest.remove_prefix(8);
         tls = true;
     } else {
-        error = "the broker URL must start with mqtt:// or mqtts:// (e.g. mqtt://broker:1883)";
+        Fail(error, language, setting, Setting::BrokerUrl, IDS_PUBLISH_URL_SCHEME);
         return false;
     }
     if (!rest.empty() && rest.back() == '/') {
@@ -62,14 +76,14 @@ bool PublishConfig::Validate(std::string& error) {
     if (rest.starts_with('[')) { // [::1]:1883
         const std::size_t close = rest.find(']');
         if (close == std::string_view::npos) {
-            error = "the broker URL has an unclosed [ in its host";
+            Fail(error, language, setting, Setting::BrokerUrl, IDS_PUBLISH_URL_BRACKET);
             return false;
         }
         hostText = rest.substr(1, close - 1);
         colon =
             rest.size() > close + 1 && rest[close + 1] == ':' ? close + 1 : std::string_view::npos;
         if (colon == std::string_view::npos && rest.size() != close + 1) {
-            error = "the broker URL has text after its host";
+            Fail(error, language, setting, Setting::BrokerUrl, IDS_PUBLISH_URL_TRAILING);
             return false;
         }
     } else if (colon != std::string_view::npos) {
@@ -81,54 +95,52 @@ bool PublishConfig::Validate(std::string& error) {
             std::from_chars(portText.data(), portText.data() + portText.size(), portNumber);
         if (portText.empty() || ec != std::errc() || end != portText.data() + portText.size() ||
             portNumber < 1 || portNumber > 65535) {
-            error = "the broker URL's port must be a number from 1 to 65535";
+            Fail(error, language, setting, Setting::BrokerUrl, IDS_PUBLISH_URL_PORT);
             return false;
         }
     }
     if (hostText.empty() || hostText.find_first_of("/@?# ") != std::string_view::npos ||
         !PlainText(hostText)) {
-        error = "the broker URL needs a host name or address (e.g. mqtt://broker:1883)";
+        Fail(error, language, setting, Setting::BrokerUrl, IDS_PUBLISH_URL_HOST);
         return false;
     }
     if (!PlainText(clientId) || clientId.size() > 128) {
-        error = "the client id must be one line of at most 128 characters";
+        Fail(error, language, setting, Setting::ClientId, IDS_PUBLISH_CLIENT_ID);
         return false;
     }
     if (!PlainText(userName)) {
-        error = "the user name must be one line of text";
+        Fail(error, language, setting, Setting::UserName, IDS_PUBLISH_USER);
         return false;
     }
     if (!passwordFile.empty() && !passwordEnv.empty()) {
-        error = "give the password either from a file or from an environment variable, not both";
+        Fail(error, language, setting, Setting::PasswordEnv, IDS_PUBLISH_PASSWORD_BOTH);
         return false;
     }
     if (!passwordEnv.empty() &&
         passwordEnv.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                       "0123456789_") != std::string::npos) {
-        error = "the password variable's name may hold only letters, digits and _";
+        Fail(error, language, setting, Setting::PasswordEnv, IDS_PUBLISH_PASSWORD_VARIABLE);
         return false;
     }
     if ((!passwordFile.empty() || !passwordEnv.empty()) && userName.empty()) {
-        error = "a password needs a user name";
+        Fail(error, language, setting, Setting::UserName, IDS_PUBLISH_PASSWORD_NEEDS_USER);
         return false;
     }
     if (!caFile.empty() && !tls) {
-        error = "a CA file is used only with an mqtts:// broker URL";
+        Fail(error, language, setting, Setting::CaFile, IDS_PUBLISH_CA_NEEDS_TLS);
         return false;
     }
     if (!caFile.empty() && !std::ifstream(caFile).good()) {
-        error = "the CA file " + caFile + " cannot be read";
+        Fail(error, language, setting, Setting::CaFile, IDS_PUBLISH_CA_UNREADABLE, caFile);
         return false;
     }
     if (prefix.empty() || !TopicLevelText(prefix, true) || prefix.front() == '/' ||
         prefix.back() == '/' || prefix.starts_with("$")) {
-        error = "the topic prefix must be a topic without +, #, a leading $ or a leading or "
-                "trailing / (e.g. kilnwatch or plant/kilns)";
+        Fail(error, language, setting, Setting::Prefix, IDS_PUBLISH_PREFIX);
         return false;
     }
     if (site.empty() || !TopicLevelText(site, false) || site.size() > 64) {
-        error = "the site name must be one topic level of at most 64 characters, without /, + "
-                "or # (e.g. north-yard)";
+        Fail(error, language, setting, Setting::Site, IDS_PUBLISH_SITE);
         return false;
     }
     host = std::string(hostText);
@@ -136,12 +148,14 @@ bool PublishConfig::Validate(std::string& error) {
     return true;
 }
 
-bool PublishConfig::LoadPassword(std::string& password, std::string& error) const {
+bool PublishConfig::LoadPassword(std::string& password, std::string& error, Language language,
+                                 Setting* setting) const {
     password.clear();
     if (!passwordFile.empty()) {
         std::ifstream in(passwordFile, std::ios::binary);
         if (!in) {
-            error = "the password file " + passwordFile + " cannot be read";
+            Fail(error, language, setting, Setting::PasswordFile,
+                 IDS_PUBLISH_PASSWORD_FILE_UNREADABLE, passwordFile);
             return false;
         }
         std::getline(in, password);
@@ -149,7 +163,8 @@ bool PublishConfig::LoadPassword(std::string& password, std::string& error) cons
             password.pop_back();
         }
         if (password.empty()) {
-            error = "the password file " + passwordFile + " holds no password on its first line";
+            Fail(error, language, setting, Setting::PasswordFile, IDS_PUBLISH_PASSWORD_FILE_EMPTY,
+                 passwordFile);
             return false;
         }
         return true;
@@ -157,7 +172,8 @@ bool PublishConfig::LoadPassword(std::string& password, std::string& error) cons
     if (!passwordEnv.empty()) {
         const char* value = std::getenv(passwordEnv.c_str());
         if (value == nullptr || *value == '\0') {
-            error = "the environment variable " + passwordEnv + " holding the password is not set";
+            Fail(error, language, setting, Setting::PasswordEnv, IDS_PUBLISH_PASSWORD_ENV_UNSET,
+                 passwordEnv);
             return false;
         }
         password = value;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Language.h"
+
 #include <cstdint>
 #include <string>
 
@@ -27,13 +29,27 @@ struct PublishConfig {
 
     bool Enabled() const { return !brokerUrl.empty(); }
 
-    // Checks every setting and takes the URL apart; false with one sentence in error naming
-    // the setting and what it accepts.
-    bool Validate(std::string& error);
+    // The settings in the order a form shows them, to say which one a problem is with.
+    enum class Setting : int {
+        BrokerUrl,
+        ClientId,
+        UserName,
+        PasswordFile,
+        PasswordEnv,
+        CaFile,
+        Prefix,
+        Site
+    };
+
+    // Checks every setting and takes the URL apart; false with one sentence in error, in
+    // language, naming the setting and what it accepts, and that setting in *setting.
+    bool Validate(std::string& error, Language language = Language::English,
+                  Setting* setting = nullptr);
 
     // Reads the password from its file or variable; false with a message when it is named but
     // cannot be had. The message never contains the password.
-    bool LoadPassword(std::string& password, std::string& error) const;
+    bool LoadPassword(std::string& password, std::string& error,
+                      Language language = Language::English, Setting* setting = nullptr) const;
 
     // The values stored under kHiveKey, where there are any; a missing key leaves the defaults.
     static PublishConfig FromHive(RegistryBackend& backend);

@@ -143,3 +143,29 @@ TEST(PublishConfig, LivesInAHiveKeyOfItsOwnWithoutAPassword) {
     EXPECT_NE(text.find("WRB Explorer\\Publishing]"), std::string::npos);
     std::filesystem::remove(hive);
 }
+
+TEST(PublishConfig, SaysWhatIsWrongInTheProgramsLanguageAndWhichSettingItIs) {
+    PublishConfig config = Valid();
+    config.caFile = "/nonexistent/ca.pem";
+    config.brokerUrl = "mqtts://h";
+    std::string error;
+    PublishConfig::Setting setting = PublishConfig::Setting::BrokerUrl;
+    EXPECT_FALSE(config.Validate(error, Language::Spanish, &setting));
+    EXPECT_EQ(error, "no se puede leer el archivo de CA /nonexistent/ca.pem");
+    EXPECT_EQ(setting, PublishConfig::Setting::CaFile);
+
+    // A name holding a format directive is shown as it is.
+    config = Valid();
+    config.userName = "kilns";
+    config.passwordFile = "/nonexistent/%s%n";
+    std::string password;
+    EXPECT_FALSE(config.LoadPassword(password, error, Language::English, &setting));
+    EXPECT_EQ(error, "the password file /nonexistent/%s%n cannot be read");
+    EXPECT_EQ(setting, PublishConfig::Setting::PasswordFile);
+
+    config = Valid();
+    config.site = "a/b";
+    EXPECT_FALSE(config.Validate(error, Language::Spanish, &setting));
+    EXPECT_EQ(setting, PublishConfig::Setting::Site);
+    EXPECT_NE(error.find("el nombre del sitio"), std::string::npos);
+}

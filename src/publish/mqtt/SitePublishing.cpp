@@ -5,7 +5,7 @@
 std::unique_ptr<SitePublishing> SitePublishing::Start(const PublishConfig& settings,
                                                       CTreeListDoc& document, std::string& error) {
     PublishConfig config = settings;
-    if (!config.Validate(error)) {
+    if (!config.Validate(error, document.GetLanguage())) {
         return nullptr;
     }
     if (!config.Enabled()) {
@@ -17,7 +17,7 @@ std::unique_ptr<SitePublishing> SitePublishing::Start(const PublishConfig& setti
         return nullptr;
     }
     std::string password;
-    if (!config.LoadPassword(password, error)) {
+    if (!config.LoadPassword(password, error, document.GetLanguage())) {
         return nullptr;
     }
     const PublishPayloads payloads(config.prefix, config.site);

@@ -25,20 +25,6 @@ std::string* SettingOf(PublishConfig& config, int index) {
     return fields[index];
 }
 
-// The field a validation message is about, by the words the message names it with.
-int FieldOfProblem(const std::string& problem) {
-    // The more particular names first: "a CA file is used only with an mqtts:// broker URL".
-    const std::pair<const char*, int> words[] = {
-        {"CA file", 5},   {"password file", 3}, {"variable", 4}, {"user name", 2},
-        {"client id", 1}, {"prefix", 6},        {"site", 7},     {"broker URL", 0}};
-    for (const auto& [word, field] : words) {
-        if (problem.find(word) != std::string::npos) {
-            return field;
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 PublishingDialog::PublishingDialog(Language language, const PublishConfig& config,
@@ -99,10 +85,11 @@ void PublishingDialog::accept() {
     PublishConfig config = Config();
     std::string problem;
     std::string password;
-    if (!config.Validate(problem) ||
-        (config.Enabled() && !config.LoadPassword(password, problem))) {
+    PublishConfig::Setting setting = PublishConfig::Setting::BrokerUrl;
+    if (!config.Validate(problem, m_language, &setting) ||
+        (config.Enabled() && !config.LoadPassword(password, problem, m_language, &setting))) {
         m_pProblem->setText(QString::fromStdString(problem));
-        QLineEdit* field = m_fields[static_cast<std::size_t>(FieldOfProblem(problem))];
+        QLineEdit* field = m_fields[static_cast<std::size_t>(setting)];
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
         return;
