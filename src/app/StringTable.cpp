@@ -378,6 +378,8 @@ constexpr Entry kEntries[] = {
      "1 archivo del historial no se pudo leer."},
     {IDS_HISTORY_UNREADABLE, "%1 journal files could not be read.",
      "%1 archivos del historial no se pudieron leer."},
+    {IDS_HISTORY_NO_JOURNAL, "No events have been journaled in %1.",
+     "No se ha registrado ningún evento en %1."},
     {IDS_HISTORY_EXPORT_TITLE, "Export events", "Exportar eventos"},
     {IDS_HISTORY_EXPORT_FILTER, "CSV files (*.csv)", "Archivos CSV (*.csv)"},
     {IDS_HISTORY_EXPORT_NAME, "EventHistory.csv", "HistorialEventos.csv"},

@@ -322,6 +322,7 @@ enum StringId : int {
     IDS_HISTORY_SKIPPED = 63073,
     IDS_HISTORY_UNREADABLE_ONE = 63074,
     IDS_HISTORY_UNREADABLE = 63075,
+    IDS_HISTORY_NO_JOURNAL = 63097, // takes the journal's folder
     // Saving the shown events as CSV: the file dialog's title and filter, the default file
     // name, and why it failed (file, reason).
     IDS_HISTORY_EXPORT_TITLE = 63076,

@@ -202,8 +202,12 @@ void CMainFrame::CreateMenus() {
     QAction* history = view->addAction(UiText(m_language, IDS_MENU_EVENT_HISTORY));
     history->setObjectName("viewEventHistory");
     connect(history, &QAction::triggered, this, [this] {
-        EventHistoryDialog::Show(m_language, Document().PcLogsDirectory(), Document().LocalNow(),
-                                 this);
+        // The journal is beside the PC logs unless the session's events were told otherwise.
+        const SiteEvents* events = m_session.Events();
+        EventHistoryDialog::Show(m_language,
+                                 events != nullptr ? events->JournalDirectory()
+                                                   : Document().PcLogsDirectory(),
+                                 Document().LocalNow(), this);
     });
 
     QMenu* help = bar->addMenu(text(IDS_MENU_HELP, IDS_MENU_HELP_ES, 4));

@@ -1,5 +1,6 @@
 #include "events/qt/EventHistoryDialog.h"
 
+#include "app/LocalSeconds.h"
 #include "app/StringTable.h"
 #include "events/EventLine.h"
 #include "events/qt/EventHistoryModel.h"
@@ -73,18 +74,18 @@ private:
 };
 
 std::int64_t SecondsOf(const QDate& date, int hour, int minute, int second) {
-    event_line::CivilTime when;
+    LocalDateTime when;
     when.year = date.year();
     when.month = date.month();
     when.day = date.day();
     when.hour = hour;
     when.minute = minute;
     when.second = second;
-    return event_line::SecondsOf(when);
+    return LocalSeconds(when);
 }
 
 QDate DateOf(std::int64_t localSeconds) {
-    const event_line::CivilTime when = event_line::CivilOf(localSeconds);
+    const LocalDateTime when = event_line::DateTimeOf(localSeconds);
     const QDate date(when.year, when.month, when.day);
     return date.isValid() ? date : kFirstDate;
 }
@@ -275,7 +276,13 @@ EventFilter EventHistoryDialog::Filter() const {
 }
 
 void EventHistoryDialog::Refresh() {
-    JournalReading reading = ReadJournal(m_directory, Filter());
+    // A folder that is not there yet holds no journal; that is not a file that failed.
+    const QString folder = QString::fromStdString(m_directory);
+    const bool journalFolder = QFileInfo(folder).isDir();
+    JournalReading reading;
+    if (journalFolder) {
+        reading = ReadJournal(m_directory, Filter());
+    }
     const auto shown = static_cast<qlonglong>(reading.events.size());
     m_pModel->SetEvents(std::move(reading.events));
 
@@ -292,6 +299,9 @@ void EventHistoryDialog::Refresh() {
         notes << UiText(m_language, IDS_HISTORY_UNREADABLE_ONE);
     } else if (unreadable > 1) {
         notes << UiText(m_language, IDS_HISTORY_UNREADABLE).arg(unreadable);
+    }
+    if (!journalFolder) {
+        notes << UiText(m_language, IDS_HISTORY_NO_JOURNAL).arg(QDir::toNativeSeparators(folder));
     }
     m_pNotes->setText(notes.join(QLatin1Char(' ')));
     // Which files, and why, for the one who has to mend them.

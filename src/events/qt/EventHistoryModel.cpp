@@ -46,7 +46,7 @@ QString EventHistoryModel::KindLabel(Language language, EventKind kind) {
 }
 
 QString EventHistoryModel::TimeText(std::int64_t localSeconds) {
-    const event_line::CivilTime when = event_line::CivilOf(localSeconds);
+    const LocalDateTime when = event_line::DateTimeOf(localSeconds);
     return QStringLiteral("%1-%2-%3 %4:%5:%6")
         .arg(when.year, 4, 10, QLatin1Char('0'))
         .arg(when.month, 2, 10, QLatin1Char('0'))

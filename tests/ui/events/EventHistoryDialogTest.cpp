@@ -1,8 +1,9 @@
 #include "events/qt/EventHistoryDialog.h"
 
 #include "app/CTreeListDoc.h"
+#include "app/LocalSeconds.h"
 #include "app/qt/CMainFrame.h"
-#include "events/EventLine.h"
+#include "events/EventJournal.h"
 #include "events/qt/EventHistoryModel.h"
 #include "support/EngineFakes.h"
 #include "ui/sheets/DialogChecks.h"
@@ -34,14 +35,14 @@
 namespace {
 
 std::int64_t At(int year, int month, int day, int hour, int minute, int second) {
-    event_line::CivilTime when;
+    LocalDateTime when;
     when.year = year;
     when.month = month;
     when.day = day;
     when.hour = hour;
     when.minute = minute;
     when.second = second;
-    return event_line::SecondsOf(when);
+    return LocalSeconds(when);
 }
 
 const std::int64_t kNow = At(2026, 12, 8, 15, 0, 0);
@@ -164,6 +165,36 @@ TEST(EventHistory, FiltersByFarmUnitKindAndDates) {
     d.ToField().setDate(QDate(2026, 12, 1));
     EXPECT_EQ(d.SortedModel().rowCount(), 0);
     EXPECT_TRUE(d.Notes().text().startsWith("0 events shown.")) << d.Notes().text().toStdString();
+}
+
+TEST(EventHistory, ShowsWhatTheProgramsJournalWrote) {
+    QTemporaryDir folder;
+    {
+        EventJournal journal(folder.path().toStdString());
+        ASSERT_TRUE(journal.Append({At(2026, 11, 30, 23, 59, 59), 0, 3, EventKind::SensorFault,
+                                    "core 2 \"999.9\", out of range"}));
+        ASSERT_TRUE(journal.Append(
+            {At(2026, 12, 1, 0, 0, 1), 3, 254, EventKind::AlarmAcknowledged, "High, op@pc pid 7"}));
+    }
+    EventHistoryDialog d(Language::English, folder.path().toStdString(), kNow);
+    ASSERT_EQ(d.SortedModel().rowCount(), 2);
+    EXPECT_EQ(Cell(d, 0, EventHistoryModel::Farm), "4");
+    EXPECT_EQ(Cell(d, 0, EventHistoryModel::Kind), "Alarm acknowledged");
+    EXPECT_EQ(Cell(d, 0, EventHistoryModel::Detail), "High, op@pc pid 7");
+    EXPECT_EQ(Cell(d, 1, EventHistoryModel::Time), "2026-11-30 23:59:59");
+    EXPECT_EQ(Cell(d, 1, EventHistoryModel::Detail), "core 2 \"999.9\", out of range");
+}
+
+// Before the first event is journaled there is no folder: that is said as such, not as a file
+// that failed.
+TEST(EventHistory, TellsOfAFolderWithoutAJournal) {
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("PC_Logs");
+    EventHistoryDialog d(Language::English, missing.toStdString(), kNow);
+    EXPECT_EQ(d.SortedModel().rowCount(), 0);
+    EXPECT_EQ(d.Notes().text(), "0 events shown. No events have been journaled in " +
+                                    QDir::toNativeSeparators(missing) + ".");
+    EXPECT_TRUE(d.Notes().toolTip().isEmpty());
 }
 
 TEST(EventHistory, SortsByTimeRatherThanByLineOrTextAndByAnyColumnClicked) {
