@@ -159,7 +159,9 @@ bool PublishConfig::LoadPassword(std::string& password, std::string& error, Lang
             return false;
         }
         std::getline(in, password);
-        if (!password.empty() && password.back() == '\r') {
+        // The line end of a file written on Windows, even one that went through a text-mode
+        // write twice, is no part of the password.
+        while (!password.empty() && password.back() == '\r') {
             password.pop_back();
         }
         if (password.empty()) {

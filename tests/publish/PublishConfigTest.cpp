@@ -96,7 +96,7 @@ TEST(PublishConfig, RefusesBadValuesNamingTheSetting) {
 
 TEST(PublishConfig, ReadsThePasswordFromAFileOrAVariableAndNeverSaysIt) {
     const std::filesystem::path file = Scratch("kilnwatch-password");
-    std::ofstream(file) << "s3cret\r\nignored\n";
+    std::ofstream(file, std::ios::binary) << "s3cret\r\nignored\n";
     PublishConfig config = Valid();
     config.userName = "kilns";
     config.passwordFile = file.string();
@@ -133,14 +133,18 @@ TEST(PublishConfig, LivesInAHiveKeyOfItsOwnWithoutAPassword) {
         config.passwordEnv = "SITE_PW";
         ASSERT_TRUE(config.SaveToHive(backend));
     }
-    HiveFileBackend backend(hive.string());
-    const PublishConfig read = PublishConfig::FromHive(backend);
-    EXPECT_EQ(read.brokerUrl, "mqtt://broker.example:1884");
-    EXPECT_EQ(read.site, "north-yard");
-    EXPECT_EQ(read.passwordEnv, "SITE_PW");
-    std::ifstream in(hive);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("WRB Explorer\\Publishing]"), std::string::npos);
+    {
+        HiveFileBackend backend(hive.string());
+        const PublishConfig read = PublishConfig::FromHive(backend);
+        EXPECT_EQ(read.brokerUrl, "mqtt://broker.example:1884");
+        EXPECT_EQ(read.site, "north-yard");
+        EXPECT_EQ(read.passwordEnv, "SITE_PW");
+        std::ifstream in(hive);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("WRB Explorer\\Publishing]"), std::string::npos);
+    }
+    // Windows keeps a file that is still open from being removed.
     std::filesystem::remove(hive);
 }
 
