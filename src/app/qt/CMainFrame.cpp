@@ -6,6 +6,7 @@
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/LockIndicators.h"
+#include "events/qt/AlarmsPane.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
@@ -104,7 +105,11 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::CreateClient() {
-    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    // The alarms go across the window's width below the tree and the list, which keep their
+    // own splitter and widths.
+    m_pClientSplitter = new QSplitter(Qt::Vertical, this);
+    m_pClientSplitter->setChildrenCollapsible(false);
+    m_pSplitter = new QSplitter(Qt::Horizontal, m_pClientSplitter);
     m_pSplitter->setChildrenCollapsible(false);
     m_pList = new CMyListView(Document(), nullptr);
     m_pTree = new CTreeListView(Document(), *m_pList, m_pSplitter);
@@ -113,7 +118,13 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
-    setCentralWidget(m_pSplitter);
+    m_pAlarms = new AlarmsPane(m_language, m_pClientSplitter);
+    m_pClientSplitter->addWidget(m_pSplitter);
+    m_pClientSplitter->addWidget(m_pAlarms);
+    m_pClientSplitter->setStretchFactor(0, 1);
+    m_pClientSplitter->setStretchFactor(1, 0);
+    m_pClientSplitter->setSizes({qMax(0, height() - kAlarmsPaneHeight), kAlarmsPaneHeight});
+    setCentralWidget(m_pClientSplitter);
     Document().SetKilnListView(m_pList);
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
     // Operate, a double click, New Kiln and the tree's Properties open their sheets.
@@ -187,6 +198,11 @@ void CMainFrame::CreateMenus() {
     }
 
     view->addSeparator();
+    m_pAlarmsAction = view->addAction(UiText(m_language, IDS_MENU_ALARMS));
+    m_pAlarmsAction->setObjectName(QStringLiteral("viewAlarms"));
+    m_pAlarmsAction->setCheckable(true);
+    m_pAlarmsAction->setChecked(!m_pAlarms->isHidden());
+    connect(m_pAlarmsAction, &QAction::toggled, this, &CMainFrame::ShowAlarmsPane);
     QAction* trend = view->addAction(UiText(m_language, IDS_MENU_TREND));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
@@ -214,6 +230,17 @@ QAction* CMainFrame::Action(int command) const {
 
 void CMainFrame::OnViewStyle(int style) {
     m_pList->SetListStyle(style);
+}
+
+void CMainFrame::ShowAlarmsPane(bool shown) {
+    if (!shown && m_pAlarms->isAncestorOf(QApplication::focusWidget())) {
+        // The keyboard goes back to the units rather than nowhere.
+        m_pList->setFocus(Qt::OtherFocusReason);
+    }
+    m_pAlarms->setVisible(shown);
+    if (m_pAlarmsAction != nullptr && m_pAlarmsAction->isChecked() != shown) {
+        m_pAlarmsAction->setChecked(shown);
+    }
 }
 
 void CMainFrame::SyncViewActions(int style) {
@@ -396,6 +423,15 @@ bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
     return true;
 }
 
+void CMainFrame::ApplyStoredViewSettings(QSettings& settings) {
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QVariant shown = settings.value(QStringLiteral("AlarmsPane"));
+    settings.endGroup();
+    // Shown unless the operator hid it; anything but a plain yes or no leaves it shown.
+    const QString text = shown.toString().trimmed().toLower();
+    ShowAlarmsPane(text != QLatin1String("false") && text != QLatin1String("0"));
+}
+
 QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     const CTreeListDoc& doc = Document();
     auto notice = [this](int id, const std::string& reason) {
@@ -502,6 +538,7 @@ void CMainFrame::OnClose() {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());
+    settings.setValue(QStringLiteral("AlarmsPane"), !m_pAlarms->isHidden());
     settings.endGroup();
     settings.sync();
 }
