@@ -6,10 +6,12 @@
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/LockIndicators.h"
+#include "events/SiteEvents.h"
 #include "events/qt/AlarmsPane.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "kiln/qt/KilnListModel.h"
 #include "publish/qt/PublishingDialog.h"
 #include "sheets/SheetCommands.h"
 #include "trend/qt/LineHealthWindow.h"
@@ -63,6 +65,20 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     m_pAttention = new AlarmAttention(this);
 
     connect(&m_session, &FarmSession::ticked, this, &CMainFrame::AfterTick);
+    connect(&m_session, &FarmSession::eventsRecorded, this, [this] { ShowAlarms(); });
+    connect(&m_session, &FarmSession::journalNotice, this, [this](const QString& text) {
+        m_pMessagePane->setText(text);
+        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
+    });
+    connect(m_pAlarms, &AlarmsPane::acknowledgeRequested, this,
+            [this](int farmIndex, int unit, const QString& condition) {
+                m_session.AcknowledgeAlarm(farmIndex, unit, condition.toStdString());
+                AfterAcknowledge();
+            });
+    connect(m_pAlarms, &AlarmsPane::acknowledgeAllRequested, this, [this] {
+        m_session.AcknowledgeAllAlarms();
+        AfterAcknowledge();
+    });
     connect(&m_session, &FarmSession::publishingNotice, this, [this](const QString& text) {
         m_strPublishingNotice = text;
         std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
@@ -126,6 +142,12 @@ void CMainFrame::CreateClient() {
     m_pClientSplitter->setSizes({qMax(0, height() - kAlarmsPaneHeight), kAlarmsPaneHeight});
     setCentralWidget(m_pClientSplitter);
     Document().SetKilnListView(m_pList);
+    // A unit whose alarm the operator has not acknowledged keeps its line marked, on whichever
+    // farm the list shows.
+    m_pList->Model().SetUnacknowledgedSource([this](int nodeIndex) {
+        const SiteEvents* events = m_session.Ended() ? nullptr : m_session.Events();
+        return events != nullptr && events->Unacknowledged(m_pList->DisplayedFarm(), nodeIndex + 1);
+    });
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
     // Operate, a double click, New Kiln and the tree's Properties open their sheets.
     m_pSheets = new SheetCommands(Document(), *m_pList, *m_pTree, this);
@@ -138,6 +160,12 @@ void CMainFrame::OnInitialUpdate() {
     setWindowTitle(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
+    // Events stand between the document and the views set above, and publishing takes what
+    // they pass on; both once.
+    if (m_session.Events() == nullptr && !m_session.Ended()) {
+        m_session.StartEvents(SiteEvents::Options());
+    }
+    ShowAlarms();
     StartPublishing();
     // The right pane is the active one: the arrow keys move through the units at once. A farm
     // without units leaves the list nothing to move through; the tree then takes the keys, to
@@ -290,6 +318,21 @@ void CMainFrame::OnTimer() {
 void CMainFrame::AfterTick() {
     m_pAttention->Update(Document().ToneSounding());
     UpdateIndicators();
+}
+
+void CMainFrame::ShowAlarms() {
+    const SiteEvents* events = m_session.Ended() ? nullptr : m_session.Events();
+    m_pAlarms->ShowAlarms(events != nullptr ? events->Alarms().Entries()
+                                            : std::vector<AlarmList::Alarm>());
+    m_pList->Model().RefreshUnacknowledged();
+}
+
+void CMainFrame::AfterAcknowledge() {
+    // The list again even when nothing was acknowledged: it may have been behind the alarms.
+    ShowAlarms();
+    // The tone has been silenced; the window stops asking for attention now, not at the next
+    // tick.
+    m_pAttention->Update(Document().ToneSounding());
 }
 
 void CMainFrame::OnPortLost() {

@@ -130,6 +130,9 @@ protected:
 private:
     // The window's part of each tick.
     void AfterTick();
+    // The Alarms pane and the kiln list's marks as the site's events have them now.
+    void ShowAlarms();
+    void AfterAcknowledge();
     void CreateStatusBar();
     void CreateClient();
     void CreateMenus();

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -226,6 +227,33 @@ TEST(MainFrame, ViewMenuAccessKeysAreUniqueInBothLanguages) {
         }
         EXPECT_TRUE(keys.contains(QLatin1Char('a')));
     }
+}
+
+TEST(MainFrame, AJournalThatCannotBeWrittenIsToldInTheStatusBarAndOnStandardErrorOnce) {
+    ScratchDirectory workDir;
+    // Where this month's journal would go is taken by a folder (the fixture's clock says
+    // January 2000).
+    std::filesystem::create_directories(std::filesystem::path(workDir.Path()) / "PC_Logs" /
+                                        "Events_200001.CSV");
+    std::vector<int> waits;
+    CMainFrame::Seams seams;
+    seams.clock = std::make_unique<WaitLog>(waits);
+    seams.speaker = std::make_unique<RecordingSpeaker>();
+    CMainFrame frame(Language::English, workDir.Path(), std::move(seams));
+    testing::internal::CaptureStderr();
+    frame.OnInitialUpdate();
+    for (int tick = 0; tick < 3; ++tick) {
+        frame.OnTimer();
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(frame.StatusText().contains("Events_200001.CSV"))
+        << frame.StatusText().toStdString();
+    std::size_t told = 0;
+    for (std::size_t at = said.find("events journal"); at != std::string::npos;
+         at = said.find("events journal", at + 1)) {
+        ++told;
+    }
+    EXPECT_EQ(told, 1u) << said;
 }
 
 TEST(MainFrame, EndsTheDocumentWhileThePortAndClockAreStillThere) {
