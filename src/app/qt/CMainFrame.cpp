@@ -67,6 +67,7 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     connect(&m_session, &FarmSession::ticked, this, &CMainFrame::AfterTick);
     connect(&m_session, &FarmSession::eventsRecorded, this, [this] { ShowAlarms(); });
     connect(&m_session, &FarmSession::journalNotice, this, [this](const QString& text) {
+        m_strJournalNotice = text;
         m_pMessagePane->setText(text);
         std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
     });
@@ -495,6 +496,10 @@ QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     QStringList shown = notices;
     if (!toneNotice.isEmpty()) {
         shown << toneNotice;
+    }
+    // A journal already told to be unwritable at the program's start stays in the line.
+    if (!m_strJournalNotice.isEmpty()) {
+        shown << m_strJournalNotice;
     }
     ShowToneNotice(toneNotice);
     if (!shown.isEmpty()) {

@@ -173,6 +173,7 @@ private:
     QPointer<CAboutDlg> m_pAbout;
     QPointer<class PublishingDialog> m_pPublishingDialog;
     QString m_strPublishingNotice; // the latest thing publishing said
+    QString m_strJournalNotice;    // the latest thing the events journal said
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };

@@ -254,6 +254,11 @@ TEST(MainFrame, AJournalThatCannotBeWrittenIsToldInTheStatusBarAndOnStandardErro
         ++told;
     }
     EXPECT_EQ(told, 1u) << said;
+
+    // The notices of the start keep it in the line.
+    frame.ShowStartupNotices(QStringLiteral("no tone"));
+    EXPECT_TRUE(frame.StatusText().contains("Events_200001.CSV"))
+        << frame.StatusText().toStdString();
 }
 
 TEST(MainFrame, EndsTheDocumentWhileThePortAndClockAreStillThere) {
