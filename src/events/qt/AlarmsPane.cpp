@@ -178,10 +178,16 @@ void AlarmsPane::ShowAlarms(const std::vector<AlarmList::Alarm>& alarms) {
     const std::optional<AlarmList::Alarm> before = CurrentAlarm();
     const int beforeLine = before ? m_pList->currentIndex().row() : -1;
 
-    m_shown = alarms;
+    std::vector<AlarmList::Alarm> shown = alarms;
     // Whatever order the list came in, what still needs the operator comes first.
-    std::stable_partition(m_shown.begin(), m_shown.end(),
+    std::stable_partition(shown.begin(), shown.end(),
                           [](const AlarmList::Alarm& alarm) { return !alarm.acknowledged; });
+    // Events that leave the alarms as they were (a charge, a mode) leave the list alone: no
+    // scrolling back, nothing read out again.
+    if (shown == m_shown) {
+        return;
+    }
+    m_shown = std::move(shown);
 
     m_pModel->setRowCount(0);
     QFont bold = font();

@@ -78,6 +78,18 @@ TEST(AlarmsPaneLines, NotAcknowledgedComeFirstInBoldWithTheirTimeUnitAndState) {
     EXPECT_FALSE(pane.AcknowledgeAllButton().isEnabled());
 }
 
+TEST(AlarmsPaneLines, TheSameAlarmsAgainLeaveTheListAsItIs) {
+    AlarmsPane pane(Language::English);
+    const std::vector<AlarmList::Alarm> alarms = {Alarm(0, 5, "High", kAfternoon),
+                                                  Alarm(0, 6, "Low", kAfternoon - 1)};
+    pane.ShowAlarms(alarms);
+    QTest::keyClick(&pane.List(), Qt::Key_Down);
+    QSignalSpy removed(&pane.Model(), &QAbstractItemModel::rowsRemoved);
+    pane.ShowAlarms(alarms);
+    EXPECT_EQ(removed.count(), 0);
+    EXPECT_EQ(pane.CurrentAlarm()->unit, 6);
+}
+
 TEST(AlarmsPaneLines, TimesAreDatedAsThePcLogsDateTheirLines) {
     EXPECT_EQ(AlarmsPane::TimeText(0), "01/01/00 00:00:00");
     EXPECT_EQ(AlarmsPane::TimeText(59 * 86400 + 1), "02/29/00 00:00:01");
