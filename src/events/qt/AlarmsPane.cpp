@@ -123,6 +123,8 @@ AlarmsPane::AlarmsPane(Language language, QWidget* parent) : QWidget(parent), m_
     m_pList->installEventFilter(new EnterKeyFilter(this, [this] { AcknowledgeCurrent(); }));
     connect(m_pList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &AlarmsPane::UpdateButtons);
+    connect(m_pList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AlarmsPane::UpdateButtons);
     UpdateButtons();
 }
 
@@ -167,7 +169,13 @@ const AlarmList::Alarm* AlarmsPane::AlarmOfLine(int line) const {
 }
 
 std::optional<AlarmList::Alarm> AlarmsPane::CurrentAlarm() const {
-    const AlarmList::Alarm* alarm = AlarmOfLine(m_pList->currentIndex().row());
+    // A line the keyboard is on but that has been unselected (Ctrl and a click) is no line to
+    // acknowledge.
+    const QModelIndex current = m_pList->currentIndex();
+    if (!current.isValid() || !m_pList->selectionModel()->isRowSelected(current.row())) {
+        return std::nullopt;
+    }
+    const AlarmList::Alarm* alarm = AlarmOfLine(current.row());
     if (alarm == nullptr) {
         return std::nullopt;
     }

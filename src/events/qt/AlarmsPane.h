@@ -34,7 +34,7 @@ public:
     // the same place in the list, which is then the next alarm to see to.
     void ShowAlarms(const std::vector<AlarmList::Alarm>& alarms);
 
-    // The alarm of the line the keyboard is on; none when the list is empty.
+    // The alarm of the selected line, which the keyboard is on; none when there is none.
     std::optional<AlarmList::Alarm> CurrentAlarm() const;
     int LineCount() const { return static_cast<int>(m_shown.size()); }
     // nullptr for a line that is not there.

@@ -121,6 +121,13 @@ TEST(AlarmsPaneCommands, EnterAndTheButtonsAcknowledgeOnlyWhatIsNotAcknowledged)
     EXPECT_EQ(one.count(), 1);
 
     QTest::keyClick(&pane.List(), Qt::Key_Up);
+    // Unselected, the line is not acknowledged, though the keyboard is still on it.
+    QTest::keyClick(&pane.List(), Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_FALSE(pane.List().selectionModel()->isRowSelected(0));
+    EXPECT_FALSE(pane.AcknowledgeButton().isEnabled());
+    PressEnter(pane);
+    EXPECT_EQ(one.count(), 1);
+    QTest::keyClick(&pane.List(), Qt::Key_Space, Qt::ControlModifier);
     pane.AcknowledgeButton().click();
     EXPECT_EQ(one.count(), 2);
     pane.AcknowledgeAllButton().click();
