@@ -8,6 +8,8 @@
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/CTreeListApp.h"
+#include "events/EventJournalReader.h"
+#include "events/EventLine.h"
 #include "events/qt/AlarmsPane.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/KilnListModel.h"
@@ -37,58 +39,15 @@ void WriteAnnunciatingHive(const std::string& path) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << hive;
 }
 
-struct JournalLine {
-    std::string farm;
-    std::string unit;
-    std::string kind;
-    std::string detail;
-};
-
-// Every line of every monthly journal file in the folder, oldest month first; raw text too,
-// to check the line ends.
-std::vector<JournalLine> ReadJournalLines(const fs::path& folder, std::string& raw) {
-    std::vector<fs::path> files;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("Events_", 0) == 0 && name.size() == 17 && name.substr(13) == ".CSV") {
-            files.push_back(entry.path());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    std::vector<JournalLine> lines;
-    for (const fs::path& file : files) {
-        const std::string text = ReadFile(file);
-        raw += text;
-        const std::vector<std::string> fileLines = Lines(text);
-        for (std::size_t i = 1; i < fileLines.size(); ++i) {
-            // Date,Time,Farm,Unit,Event,Detail; the detail may hold commas of its own.
-            std::vector<std::string> fields;
-            std::string field;
-            std::istringstream in(fileLines[i]);
-            while (fields.size() < 5 && std::getline(in, field, ',')) {
-                fields.push_back(field);
-            }
-            std::string rest;
-            std::getline(in, rest);
-            if (fields.size() == 5) {
-                lines.push_back({fields[2], fields[3], fields[4], rest});
-            }
-        }
-    }
-    return lines;
-}
-
-// The position of the first line from `from` on with that kind (and unit, when given);
-// lines.size() when there is none.
-std::size_t Find(const std::vector<JournalLine>& lines, std::size_t from, const std::string& kind,
-                 const std::string& unit = {}) {
-    for (std::size_t i = from; i < lines.size(); ++i) {
-        if (lines[i].kind == kind && (unit.empty() || lines[i].unit == unit)) {
+// The position of the first event from `from` on of that kind (and unit, when given);
+// events.size() when there is none.
+std::size_t Find(const std::vector<Event>& events, std::size_t from, EventKind kind, int unit = 0) {
+    for (std::size_t i = from; i < events.size(); ++i) {
+        if (events[i].kind == kind && (unit == 0 || events[i].unit == unit)) {
             return i;
         }
     }
-    return lines.size();
+    return events.size();
 }
 
 bool LineIsBold(AlarmsPane& pane, int line) {
@@ -169,32 +128,35 @@ TEST(KilnwatchAlarms, AcknowledgeSilencesTheToneUntilTheNextAlarmAndTheJournalKe
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(5s), 0);
 
-    std::string raw;
-    const std::vector<JournalLine> lines = ReadJournalLines(tmp.Path() / "work" / "PC_Logs", raw);
-    ASSERT_FALSE(lines.empty()) << "no journal in " << (tmp.Path() / "work" / "PC_Logs");
+    // The journal as the history reads it back: every event in the order it happened, each
+    // once; the file itself with its header and CR LF line ends.
+    const fs::path folder = tmp.Path() / "work" / "PC_Logs";
+    const JournalReading reading = ReadJournal(folder.string());
+    const std::vector<Event>& events = reading.events;
+    ASSERT_FALSE(events.empty()) << "no journal in " << folder;
+    EXPECT_EQ(reading.skippedLines, 0);
+    const std::string raw = ReadFile(folder / event_line::FileName(events.front().time));
     EXPECT_EQ(raw.rfind("Date,Time,Farm,Unit,Event,Detail\r\n", 0), 0u);
-    EXPECT_EQ(std::count(raw.begin(), raw.end(), '\n'), std::count(raw.begin(), raw.end(), '\r'))
-        << "every line ends in CR LF";
-    std::string kinds;
-    for (const JournalLine& line : lines) {
-        kinds += line.kind + " " + line.unit + " " + line.detail + "\n";
+    EXPECT_EQ(std::count(raw.begin(), raw.end(), '\n'), std::count(raw.begin(), raw.end(), '\r'));
+    std::string told;
+    for (const Event& event : events) {
+        told += event_line::Text(event) + "\n";
     }
-    // In the order it happened, each once.
-    const std::size_t started = Find(lines, 0, "program-started");
-    const std::size_t connected = Find(lines, started, "farm-connected");
-    const std::size_t first = Find(lines, connected, "alarm-raised", "5");
-    const std::size_t acknowledged = Find(lines, first, "alarm-acknowledged", "5");
-    const std::size_t second = Find(lines, acknowledged, "alarm-raised", "7");
-    const std::size_t acknowledgedAgain = Find(lines, second, "alarm-acknowledged", "7");
-    EXPECT_EQ(started, 0u) << kinds;
-    EXPECT_LT(connected, lines.size()) << kinds;
-    EXPECT_EQ(lines[std::min(connected, lines.size() - 1)].farm, "1") << kinds;
-    EXPECT_LT(first, lines.size()) << kinds;
-    EXPECT_EQ(lines[std::min(first, lines.size() - 1)].detail.rfind("High", 0), 0u) << kinds;
-    EXPECT_LT(acknowledged, lines.size()) << kinds;
-    EXPECT_LT(second, lines.size()) << kinds;
-    EXPECT_LT(acknowledgedAgain, lines.size()) << kinds;
-    EXPECT_EQ(Find(lines, first + 1, "alarm-raised", "5"), lines.size()) << "one alarm, told once\n"
-                                                                         << kinds;
-    EXPECT_EQ(lines.back().kind, "program-ended") << kinds;
+    const std::size_t connected = Find(events, 0, EventKind::FarmConnected);
+    const std::size_t first = Find(events, connected, EventKind::AlarmRaised, 5);
+    const std::size_t acknowledged = Find(events, first, EventKind::AlarmAcknowledged, 5);
+    const std::size_t second = Find(events, acknowledged, EventKind::AlarmRaised, 7);
+    EXPECT_EQ(events.front().kind, EventKind::ProgramStarted) << told;
+    EXPECT_LT(connected, events.size()) << told;
+    EXPECT_LT(first, events.size()) << told;
+    EXPECT_LT(acknowledged, events.size()) << told;
+    EXPECT_LT(second, events.size()) << told;
+    EXPECT_LT(Find(events, second, EventKind::AlarmAcknowledged, 7), events.size()) << told;
+    EXPECT_EQ(Find(events, first + 1, EventKind::AlarmRaised, 5), events.size())
+        << "one alarm, told once\n"
+        << told;
+    ASSERT_LT(first, events.size());
+    EXPECT_EQ(events[first].farm, 0);
+    EXPECT_EQ(events[first].detail.rfind("High", 0), 0u) << told;
+    EXPECT_EQ(events.back().kind, EventKind::ProgramEnded) << told;
 }
