@@ -473,6 +473,20 @@ constexpr Entry kEntries[] = {
      "el archivo de contraseña %s no tiene contraseña en su primera línea"},
     {IDS_PUBLISH_PASSWORD_ENV_UNSET, "the environment variable %s holding the password is not set",
      "la variable de entorno %s con la contraseña no está definida"},
+    {IDS_MENU_ALARMS, "&Alarms", "Las &alarmas"},
+    {IDS_ALARMS_LABEL, "&Alarms", "&Alarmas"},
+    {IDS_ALARMS_ACKNOWLEDGE, "Ac&knowledge", "&Reconocer"},
+    {IDS_ALARMS_ACKNOWLEDGE_ALL, "Acknowledge A&ll", "Reconocer &todas"},
+    {IDS_ALARMS_TIME, "Time", "Hora"},
+    {IDS_ALARMS_GROUP, "Group", "Grupo"},
+    {IDS_ALARMS_UNIT, "Unit", "Unidad"},
+    {IDS_ALARMS_CONDITION, "Condition", "Condición"},
+    {IDS_ALARMS_STATE, "State", "Estado"},
+    {IDS_ALARM_ACTIVE, "Active", "Activa"},
+    {IDS_ALARM_CLEARED, "Cleared", "Normalizada"},
+    {IDS_ALARM_ACTIVE_ACKNOWLEDGED, "Active, acknowledged", "Activa, reconocida"},
+    {IDS_ALARM_NOT_ACKNOWLEDGED, "%1, not acknowledged", "%1, sin reconocer"},
+    {IDS_LINE_ALARM_NOT_ACKNOWLEDGED, "Alarm not acknowledged", "Alarma sin reconocer"},
 };
 
 constexpr bool IdsAreUnique() {

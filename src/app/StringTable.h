@@ -384,6 +384,24 @@ enum StringId : int {
     IDS_PUBLISH_PASSWORD_FILE_UNREADABLE = 62934,
     IDS_PUBLISH_PASSWORD_FILE_EMPTY = 62935,
     IDS_PUBLISH_PASSWORD_ENV_UNSET = 62936,
+
+    // The Alarms pane below the kiln list: the View menu's item, the pane's label, buttons and
+    // column headers, the states of a line, and what a screen reader hears of a line not yet
+    // acknowledged (in the pane and in the kiln list).
+    IDS_MENU_ALARMS = 63000,
+    IDS_ALARMS_LABEL = 63001,
+    IDS_ALARMS_ACKNOWLEDGE = 63002,
+    IDS_ALARMS_ACKNOWLEDGE_ALL = 63003,
+    IDS_ALARMS_TIME = 63004,
+    IDS_ALARMS_GROUP = 63005,
+    IDS_ALARMS_UNIT = 63006,
+    IDS_ALARMS_CONDITION = 63007,
+    IDS_ALARMS_STATE = 63008,
+    IDS_ALARM_ACTIVE = 63009,
+    IDS_ALARM_CLEARED = 63010,
+    IDS_ALARM_ACTIVE_ACKNOWLEDGED = 63011,
+    IDS_ALARM_NOT_ACKNOWLEDGED = 63012, // takes the state: "Active, not acknowledged"
+    IDS_LINE_ALARM_NOT_ACKNOWLEDGED = 63013,
 };
 
 // The id of a text that has one id per language.

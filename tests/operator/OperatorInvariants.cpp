@@ -2,6 +2,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
+#include "events/EventLine.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
@@ -270,6 +271,12 @@ void OperatorInvariants::CheckPcLogs() {
             continue;
         }
         if (name.size() < 4 || name.substr(name.size() - 4) != ".CSV") {
+            continue;
+        }
+        // The events journal lives beside the logs, open all the time; it is no PC log.
+        int year = 0;
+        int month = 0;
+        if (event_line::ParseFileName(name, year, month)) {
             continue;
         }
         logs.push_back(entry.path());

@@ -6,10 +6,13 @@
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/LockIndicators.h"
+#include "events/SiteEvents.h"
+#include "events/qt/AlarmsPane.h"
 #include "events/qt/EventHistoryDialog.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
+#include "kiln/qt/KilnListModel.h"
 #include "publish/qt/PublishingDialog.h"
 #include "sheets/SheetCommands.h"
 #include "trend/qt/LineHealthWindow.h"
@@ -63,6 +66,21 @@ CMainFrame::CMainFrame(Language language, const std::string& workingDirectory, S
     m_pAttention = new AlarmAttention(this);
 
     connect(&m_session, &FarmSession::ticked, this, &CMainFrame::AfterTick);
+    connect(&m_session, &FarmSession::eventsRecorded, this, [this] { ShowAlarms(); });
+    connect(&m_session, &FarmSession::journalNotice, this, [this](const QString& text) {
+        m_strJournalNotice = text;
+        m_pMessagePane->setText(text);
+        std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
+    });
+    connect(m_pAlarms, &AlarmsPane::acknowledgeRequested, this,
+            [this](int farmIndex, int unit, const QString& condition) {
+                m_session.AcknowledgeAlarm(farmIndex, unit, condition.toStdString());
+                AfterAcknowledge();
+            });
+    connect(m_pAlarms, &AlarmsPane::acknowledgeAllRequested, this, [this] {
+        m_session.AcknowledgeAllAlarms();
+        AfterAcknowledge();
+    });
     connect(&m_session, &FarmSession::publishingNotice, this, [this](const QString& text) {
         m_strPublishingNotice = text;
         std::fprintf(stderr, "kilnwatch: %s\n", qPrintable(text));
@@ -105,7 +123,11 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::CreateClient() {
-    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    // The alarms go across the window's width below the tree and the list, which keep their
+    // own splitter and widths.
+    m_pClientSplitter = new QSplitter(Qt::Vertical, this);
+    m_pClientSplitter->setChildrenCollapsible(false);
+    m_pSplitter = new QSplitter(Qt::Horizontal, m_pClientSplitter);
     m_pSplitter->setChildrenCollapsible(false);
     m_pList = new CMyListView(Document(), nullptr);
     m_pTree = new CTreeListView(Document(), *m_pList, m_pSplitter);
@@ -114,8 +136,20 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kTreePaneWidth, qMax(0, width() - kTreePaneWidth)});
-    setCentralWidget(m_pSplitter);
+    m_pAlarms = new AlarmsPane(m_language, m_pClientSplitter);
+    m_pClientSplitter->addWidget(m_pSplitter);
+    m_pClientSplitter->addWidget(m_pAlarms);
+    m_pClientSplitter->setStretchFactor(0, 1);
+    m_pClientSplitter->setStretchFactor(1, 0);
+    m_pClientSplitter->setSizes({qMax(0, height() - kAlarmsPaneHeight), kAlarmsPaneHeight});
+    setCentralWidget(m_pClientSplitter);
     Document().SetKilnListView(m_pList);
+    // A unit whose alarm the operator has not acknowledged keeps its line marked, on whichever
+    // farm the list shows.
+    m_pList->Model().SetUnacknowledgedSource([this](int nodeIndex) {
+        const SiteEvents* events = m_session.Ended() ? nullptr : m_session.Events();
+        return events != nullptr && events->Unacknowledged(m_pList->DisplayedFarm(), nodeIndex + 1);
+    });
     connect(m_pList, &CMyListView::listStyleChanged, this, &CMainFrame::SyncViewActions);
     // Operate, a double click, New Kiln and the tree's Properties open their sheets.
     m_pSheets = new SheetCommands(Document(), *m_pList, *m_pTree, this);
@@ -128,6 +162,12 @@ void CMainFrame::OnInitialUpdate() {
     setWindowTitle(UiText(language, IDS_APP_TITLE, IDS_APP_TITLE_ES));
     CreateMenus();
     SyncViewActions(m_pList->ListStyle());
+    // Events stand between the document and the views set above, and publishing takes what
+    // they pass on; both once.
+    if (m_session.Events() == nullptr && !m_session.Ended()) {
+        m_session.StartEvents(SiteEvents::Options());
+    }
+    ShowAlarms();
     StartPublishing();
     // The right pane is the active one: the arrow keys move through the units at once. A farm
     // without units leaves the list nothing to move through; the tree then takes the keys, to
@@ -188,6 +228,11 @@ void CMainFrame::CreateMenus() {
     }
 
     view->addSeparator();
+    m_pAlarmsAction = view->addAction(UiText(m_language, IDS_MENU_ALARMS));
+    m_pAlarmsAction->setObjectName(QStringLiteral("viewAlarms"));
+    m_pAlarmsAction->setCheckable(true);
+    m_pAlarmsAction->setChecked(!m_pAlarms->isHidden());
+    connect(m_pAlarmsAction, &QAction::toggled, this, &CMainFrame::ShowAlarmsPane);
     QAction* trend = view->addAction(UiText(m_language, IDS_MENU_TREND));
     trend->setObjectName("viewTrend");
     connect(trend, &QAction::triggered, this, [this] {
@@ -225,6 +270,17 @@ QAction* CMainFrame::Action(int command) const {
 
 void CMainFrame::OnViewStyle(int style) {
     m_pList->SetListStyle(style);
+}
+
+void CMainFrame::ShowAlarmsPane(bool shown) {
+    if (!shown && m_pAlarms->isAncestorOf(QApplication::focusWidget())) {
+        // The keyboard goes back to the units rather than nowhere.
+        m_pList->setFocus(Qt::OtherFocusReason);
+    }
+    m_pAlarms->setVisible(shown);
+    if (m_pAlarmsAction != nullptr && m_pAlarmsAction->isChecked() != shown) {
+        m_pAlarmsAction->setChecked(shown);
+    }
 }
 
 void CMainFrame::SyncViewActions(int style) {
@@ -274,6 +330,21 @@ void CMainFrame::OnTimer() {
 void CMainFrame::AfterTick() {
     m_pAttention->Update(Document().ToneSounding());
     UpdateIndicators();
+}
+
+void CMainFrame::ShowAlarms() {
+    const SiteEvents* events = m_session.Ended() ? nullptr : m_session.Events();
+    m_pAlarms->ShowAlarms(events != nullptr ? events->Alarms().Entries()
+                                            : std::vector<AlarmList::Alarm>());
+    m_pList->Model().RefreshUnacknowledged();
+}
+
+void CMainFrame::AfterAcknowledge() {
+    // The list again even when nothing was acknowledged: it may have been behind the alarms.
+    ShowAlarms();
+    // The tone has been silenced; the window stops asking for attention now, not at the next
+    // tick.
+    m_pAttention->Update(Document().ToneSounding());
 }
 
 void CMainFrame::OnPortLost() {
@@ -407,6 +478,15 @@ bool CMainFrame::ApplyStoredPlacement(QSettings& settings) {
     return true;
 }
 
+void CMainFrame::ApplyStoredViewSettings(QSettings& settings) {
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QVariant shown = settings.value(QStringLiteral("AlarmsPane"));
+    settings.endGroup();
+    // Shown unless the operator hid it; anything but a plain yes or no leaves it shown.
+    const QString text = shown.toString().trimmed().toLower();
+    ShowAlarmsPane(text != QLatin1String("false") && text != QLatin1String("0"));
+}
+
 QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     const CTreeListDoc& doc = Document();
     auto notice = [this](int id, const std::string& reason) {
@@ -427,6 +507,10 @@ QStringList CMainFrame::ShowStartupNotices(const QString& toneNotice) {
     QStringList shown = notices;
     if (!toneNotice.isEmpty()) {
         shown << toneNotice;
+    }
+    // A journal already told to be unwritable at the program's start stays in the line.
+    if (!m_strJournalNotice.isEmpty()) {
+        shown << m_strJournalNotice;
     }
     ShowToneNotice(toneNotice);
     if (!shown.isEmpty()) {
@@ -513,6 +597,7 @@ void CMainFrame::OnClose() {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("WindowPlacement"), PlacementText());
+    settings.setValue(QStringLiteral("AlarmsPane"), !m_pAlarms->isHidden());
     settings.endGroup();
     settings.sync();
 }

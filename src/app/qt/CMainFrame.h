@@ -16,6 +16,7 @@
 #include <string>
 
 class AlarmAttention;
+class AlarmsPane;
 class CAboutDlg;
 class CMyListView;
 class CTreeListDoc;
@@ -25,8 +26,9 @@ class QSettings;
 class QSplitter;
 class SheetCommands;
 
-// The main window: status bar, the farm tree and the kiln list side by side, the menus, and the
-// farm session (document, port control, clock, speaker, tick) whose serial-link half it is.
+// The main window: status bar, the farm tree and the kiln list side by side with the Alarms pane
+// below them, the menus, and the farm session (document, port control, clock, speaker, tick)
+// whose serial-link half it is.
 //
 // The frame ends the session first thing in its destructor, once the dialogs open on the
 // document are gone; the session ends its parts in order while the views and the status bar are
@@ -47,6 +49,7 @@ public:
     };
     static constexpr int kTimerPeriodMs = FarmSession::kTickPeriodMs;
     static constexpr int kTreePaneWidth = 122;
+    static constexpr int kAlarmsPaneHeight = 130;
 
     // What the document reaches the outside world through (see FarmSession::Seams). A
     // simulated line tells of a device that vanished by calling OnPortLost.
@@ -80,10 +83,17 @@ public:
     // Pane 1-3 of the status bar: Caps, Num and Scroll Lock.
     QLabel* IndicatorPane(int pane) const;
     QSplitter* Splitter() const { return m_pSplitter; }
+    AlarmsPane& Alarms() { return *m_pAlarms; }
+    // View > Alarms, which shows or hides the pane.
+    QAction* AlarmsAction() const { return m_pAlarmsAction; }
+    void ShowAlarmsPane(bool shown);
 
     // Placement: the stored one applied before the window is shown (nothing unless it reads and
     // lies on a screen), and the text written at close.
     bool ApplyStoredPlacement(QSettings& settings);
+    // The View settings kept beside the placement (whether the Alarms pane is shown), written
+    // at close as well.
+    void ApplyStoredViewSettings(QSettings& settings);
     QString PlacementText() const;
     // Shows the window as the stored placement says, or at its default size.
     void ShowAsPlaced();
@@ -120,6 +130,9 @@ protected:
 private:
     // The window's part of each tick.
     void AfterTick();
+    // The Alarms pane and the kiln list's marks as the site's events have them now.
+    void ShowAlarms();
+    void AfterAcknowledge();
     void CreateStatusBar();
     void CreateClient();
     void CreateMenus();
@@ -147,6 +160,9 @@ private:
     QLabel* m_pToneIndicator = nullptr;
     QString m_strToneNotice;
     QSplitter* m_pSplitter = nullptr;
+    QSplitter* m_pClientSplitter = nullptr; // the tree and list above, the alarms below
+    AlarmsPane* m_pAlarms = nullptr;
+    QAction* m_pAlarmsAction = nullptr;
     CTreeListView* m_pTree = nullptr;
     CMyListView* m_pList = nullptr;
     std::map<int, QAction*> m_actions;
@@ -157,6 +173,7 @@ private:
     QPointer<CAboutDlg> m_pAbout;
     QPointer<class PublishingDialog> m_pPublishingDialog;
     QString m_strPublishingNotice; // the latest thing publishing said
+    QString m_strJournalNotice;    // the latest thing the events journal said
     unsigned m_uStartShowCommand = 1;
     bool m_bClosed = false;
 };

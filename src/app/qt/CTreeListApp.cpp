@@ -45,6 +45,7 @@ bool CTreeListApp::InitInstance(Options options) {
     m_pFrame->OnInitialUpdate();
     QSettings settings;
     m_pFrame->ApplyStoredPlacement(settings);
+    m_pFrame->ApplyStoredViewSettings(settings);
     m_pFrame->ShowAsPlaced();
     m_pFrame->ShowStartupNotices(QString::fromStdString(toneNotice));
     m_pFrame->StartTimer();

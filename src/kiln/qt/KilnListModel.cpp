@@ -1,6 +1,7 @@
 #include "kiln/qt/KilnListModel.h"
 
 #include "kiln/qt/KilnIcons.h"
+#include "widgets/UiText.h"
 
 #include <QColor>
 #include <QFont>
@@ -77,6 +78,9 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: {
         // The line's state in words, then whatever else is known about the unit.
         QString tip = StateText(row->state);
+        if (row->unacknowledged) {
+            tip += QLatin1Char('\n') + UiText(m_language, IDS_LINE_ALARM_NOT_ACKNOWLEDGED);
+        }
         if (m_tipSource) {
             const QString more = m_tipSource(NodeIndexOfItem(index.row()));
             if (!more.isEmpty()) {
@@ -85,13 +89,23 @@ QVariant KilnListModel::data(const QModelIndex& index, int role) const {
         }
         return tip;
     }
-    case Qt::AccessibleDescriptionRole:
-        // The icon's state in words, for those who cannot tell the pictures apart.
-        return index.column() == 0 ? QVariant(StateText(row->state)) : QVariant();
+    case Qt::AccessibleDescriptionRole: {
+        // The icon's state in words, for those who cannot tell the pictures apart, and what
+        // the bold type of a line whose alarm is not acknowledged shows.
+        if (index.column() != 0) {
+            return {};
+        }
+        QString description = StateText(row->state);
+        if (row->unacknowledged) {
+            description +=
+                QStringLiteral("; ") + UiText(m_language, IDS_LINE_ALARM_NOT_ACKNOWLEDGED);
+        }
+        return description;
+    }
     case Qt::TextAlignmentRole:
         return static_cast<int>(ColumnAlignment(index.column()));
     case Qt::FontRole:
-        if (row->icon == KilnLineText::kIconAlarm) {
+        if (row->icon == KilnLineText::kIconAlarm || row->unacknowledged) {
             QFont font;
             font.setBold(true);
             return font;
@@ -177,6 +191,7 @@ int KilnListModel::NodeIndexOfItem(int itemIndex) const {
 KilnListModel::Row KilnListModel::MakeRow(int nodeIndex, bool clear,
                                           const KilnRecord& record) const {
     Row row;
+    row.unacknowledged = m_unacknowledgedSource && m_unacknowledgedSource(nodeIndex);
     if (clear) {
         KilnRecord none;
         none.m_byIdentificationCode = record.m_byIdentificationCode;
@@ -329,4 +344,24 @@ int KilnListModel::IconOf(int nodeIndex) const {
 KilnLineState::State KilnListModel::StateOf(int nodeIndex) const {
     return IsShown(nodeIndex) ? m_rows[static_cast<std::size_t>(nodeIndex)]->state
                               : KilnLineState::State::NoData;
+}
+
+bool KilnListModel::Unacknowledged(int nodeIndex) const {
+    return IsShown(nodeIndex) && m_rows[static_cast<std::size_t>(nodeIndex)]->unacknowledged;
+}
+
+void KilnListModel::RefreshUnacknowledged() {
+    for (std::size_t item = 0; item < m_itemNodes.size(); ++item) {
+        const int nodeIndex = m_itemNodes[item];
+        Row& row = *m_rows[static_cast<std::size_t>(nodeIndex)];
+        const bool unacknowledged = m_unacknowledgedSource && m_unacknowledgedSource(nodeIndex);
+        if (unacknowledged == row.unacknowledged) {
+            continue;
+        }
+        row.unacknowledged = unacknowledged;
+        const int at = static_cast<int>(item);
+        emit dataChanged(index(at, 0), index(at, kColumnCount - 1), {Qt::FontRole});
+        emit dataChanged(index(at, 0), index(at, 0),
+                         {Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    }
 }

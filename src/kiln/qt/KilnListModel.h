@@ -77,11 +77,23 @@ public:
     // The state an icon stands for, in words: no data, not answering, normal or alarm.
     QString StateText(int icon) const;
 
+    // Whether a unit has an alarm the operator has not acknowledged, by node index. Such a
+    // line stays in bold, and says so to a screen reader, after its alarm has cleared, until
+    // the alarm is acknowledged. Asked when a line is inserted and on RefreshUnacknowledged.
+    using UnacknowledgedSource = std::function<bool(int nodeIndex)>;
+    void SetUnacknowledgedSource(UnacknowledgedSource source) {
+        m_unacknowledgedSource = std::move(source);
+    }
+    // Asks again for every shown line and restyles those whose answer changed.
+    void RefreshUnacknowledged();
+    bool Unacknowledged(int nodeIndex) const;
+
 private:
     struct Row {
         KilnLineText::Line line;
         int icon = KilnLineText::kIconNoData; // as the record's texts set it
         KilnLineState::State state = KilnLineState::State::NoData;
+        bool unacknowledged = false;
     };
     // The column whose accessible text says a line's state while the line has no data, where
     // it shows only "~".
@@ -101,6 +113,7 @@ private:
     KilnLineText m_texts;
     TipSource m_tipSource;
     HealthSource m_healthSource;
+    UnacknowledgedSource m_unacknowledgedSource;
     std::array<std::optional<Row>, kNodeCount> m_rows{};
     // Node indices of the shown lines in ascending order: row r shows m_itemNodes[r].
     std::vector<int> m_itemNodes;

@@ -2,20 +2,25 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/qt/CAboutDlg.h"
+#include "events/qt/AlarmsPane.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "support/EngineFakes.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -157,6 +162,103 @@ TEST(MainFrame, PlacementIsWrittenAtCloseAndReadBack) {
                       "0,1,-1,-1,-1,-1,90000,90000,90640,90420");
     EXPECT_FALSE(again.frame->ApplyStoredPlacement(settings));
     settings.remove(QStringLiteral("Settings"));
+}
+
+TEST(MainFrame, AlarmsPaneSitsBelowTheListShownUntilHiddenFromTheViewMenu) {
+    QSettings settings;
+    settings.remove(QStringLiteral("Settings"));
+    {
+        FrameFixture f;
+        f.frame->ApplyStoredViewSettings(settings);
+        f.frame->resize(800, 500);
+        f.frame->show();
+        AlarmsPane& pane = f.frame->Alarms();
+        EXPECT_TRUE(pane.isVisible());
+        EXPECT_GE(pane.mapTo(f.frame.get(), QPoint(0, 0)).y(),
+                  f.frame->ListView().mapTo(f.frame.get(), QPoint(0, 0)).y() +
+                      f.frame->ListView().height());
+        QAction* item = f.frame->AlarmsAction();
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), "&Alarms");
+        EXPECT_TRUE(item->isCheckable());
+        EXPECT_TRUE(item->isChecked());
+
+        pane.List().setFocus();
+        item->trigger();
+        EXPECT_FALSE(pane.isVisible());
+        EXPECT_FALSE(item->isChecked());
+        EXPECT_FALSE(pane.isAncestorOf(QApplication::focusWidget()))
+            << "the keyboard is not left in a hidden pane";
+        f.frame->close();
+    }
+    settings.sync();
+    {
+        // Hidden at the end, hidden at the next start; a value that is not yes or no shows it.
+        FrameFixture again;
+        again.frame->ApplyStoredViewSettings(settings);
+        EXPECT_TRUE(again.frame->Alarms().isHidden());
+        EXPECT_FALSE(again.frame->AlarmsAction()->isChecked());
+        settings.setValue(QStringLiteral("Settings/AlarmsPane"), "maybe");
+        again.frame->ApplyStoredViewSettings(settings);
+        EXPECT_FALSE(again.frame->Alarms().isHidden());
+        EXPECT_TRUE(again.frame->AlarmsAction()->isChecked());
+    }
+    settings.remove(QStringLiteral("Settings"));
+}
+
+TEST(MainFrame, ViewMenuAccessKeysAreUniqueInBothLanguages) {
+    for (Language language : {Language::English, Language::Spanish}) {
+        FrameFixture f(language);
+        QMenu* view = f.frame->AlarmsAction()->associatedObjects().isEmpty()
+                          ? nullptr
+                          : qobject_cast<QMenu*>(f.frame->AlarmsAction()->associatedObjects()[0]);
+        ASSERT_NE(view, nullptr);
+        QMap<QChar, QString> keys;
+        for (QAction* action : view->actions()) {
+            const QString text = action->text();
+            const qsizetype at = text.indexOf(QLatin1Char('&'));
+            if (action->isSeparator() || at < 0 || at + 1 >= text.size()) {
+                continue;
+            }
+            const QChar key = text[at + 1].toLower();
+            EXPECT_FALSE(keys.contains(key))
+                << text.toStdString() << " and " << keys.value(key).toStdString();
+            keys.insert(key, text);
+        }
+        EXPECT_TRUE(keys.contains(QLatin1Char('a')));
+    }
+}
+
+TEST(MainFrame, AJournalThatCannotBeWrittenIsToldInTheStatusBarAndOnStandardErrorOnce) {
+    ScratchDirectory workDir;
+    // Where this month's journal would go is taken by a folder (the fixture's clock says
+    // January 2000).
+    std::filesystem::create_directories(std::filesystem::path(workDir.Path()) / "PC_Logs" /
+                                        "Events_200001.CSV");
+    std::vector<int> waits;
+    CMainFrame::Seams seams;
+    seams.clock = std::make_unique<WaitLog>(waits);
+    seams.speaker = std::make_unique<RecordingSpeaker>();
+    CMainFrame frame(Language::English, workDir.Path(), std::move(seams));
+    testing::internal::CaptureStderr();
+    frame.OnInitialUpdate();
+    for (int tick = 0; tick < 3; ++tick) {
+        frame.OnTimer();
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(frame.StatusText().contains("Events_200001.CSV"))
+        << frame.StatusText().toStdString();
+    std::size_t told = 0;
+    for (std::size_t at = said.find("events journal"); at != std::string::npos;
+         at = said.find("events journal", at + 1)) {
+        ++told;
+    }
+    EXPECT_EQ(told, 1u) << said;
+
+    // The notices of the start keep it in the line.
+    frame.ShowStartupNotices(QStringLiteral("no tone"));
+    EXPECT_TRUE(frame.StatusText().contains("Events_200001.CSV"))
+        << frame.StatusText().toStdString();
 }
 
 TEST(MainFrame, EndsTheDocumentWhileThePortAndClockAreStillThere) {

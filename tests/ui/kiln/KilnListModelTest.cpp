@@ -259,6 +259,49 @@ TEST(KilnListRows, AnAlarmedLineStandsOutAcrossTheRowUntilTheAlarmEnds) {
     EXPECT_EQ(ReportedCells(changed, Qt::BackgroundRole), wholeRow);
 }
 
+TEST(KilnListRows, ALineWhoseAlarmIsNotAcknowledgedStaysMarkedAfterTheAlarmEnds) {
+    KilnListModel model(Language::English);
+    std::set<int> unacknowledged{4};
+    model.SetUnacknowledgedSource(
+        [&](int nodeIndex) { return unacknowledged.count(nodeIndex) > 0; });
+    KilnRecord alarmed = Running(5);
+    alarmed.m_iAlarmStatus = AS_HIGH;
+    model.InsertLine(4, alarmed);
+    model.InsertLine(6, Running(7));
+    ASSERT_TRUE(model.UpdateLine(4, Running(5), alarmed));
+
+    // The alarm is over: no band, but still in bold, and said so in words.
+    EXPECT_EQ(model.IconOf(4), KilnLineText::kIconNormal);
+    EXPECT_FALSE(model.data(model.index(0, 9), Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(model.data(model.index(0, 9), Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(Text(model, 0, 0, Qt::AccessibleDescriptionRole), "Normal; Alarm not acknowledged");
+    EXPECT_EQ(Text(model, 0, 4, Qt::ToolTipRole), "Normal\nAlarm not acknowledged");
+    EXPECT_FALSE(model.data(model.index(1, 9), Qt::FontRole).isValid());
+
+    // Acknowledged: the whole row goes back to plain type; the other line is not touched.
+    unacknowledged.clear();
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.RefreshUnacknowledged();
+    EXPECT_FALSE(model.data(model.index(0, 9), Qt::FontRole).isValid());
+    EXPECT_EQ(Text(model, 0, 0, Qt::AccessibleDescriptionRole), "Normal");
+    std::set<Cell> wholeRow;
+    for (int column = 0; column < KilnListModel::kColumnCount; ++column) {
+        wholeRow.insert({0, column});
+    }
+    EXPECT_EQ(ReportedCells(changed, Qt::FontRole), wholeRow);
+    EXPECT_EQ(ReportedCells(changed, Qt::AccessibleDescriptionRole), (std::set<Cell>{{0, 0}}));
+    changed.clear();
+    model.RefreshUnacknowledged();
+    EXPECT_EQ(changed.count(), 0) << "nothing changed, nothing repainted";
+
+    // A line shown again (another farm picked, then this one) asks at once.
+    unacknowledged.insert(6);
+    model.RemoveAll();
+    model.InsertLine(6, Running(7));
+    EXPECT_TRUE(model.Unacknowledged(6));
+    EXPECT_TRUE(model.data(model.index(0, 2), Qt::FontRole).value<QFont>().bold());
+}
+
 TEST(KilnListRows, TooltipGivesTheStateThenWhatTheSourceKnowsOfTheUnit) {
     KilnListModel model(Language::English);
     model.InsertLine(6, Running(7));
