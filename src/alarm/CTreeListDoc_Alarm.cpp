@@ -10,7 +10,7 @@ void CTreeListDoc::SetUpAlarmTone() {
 }
 
 void CTreeListDoc::AnnunciateAlarms() {
-    const bool wanted = m_settings.m_bAnnunciationOn != 0 && AnyAlarm();
+    const bool wanted = m_settings.m_bAnnunciationOn != 0 && AnyAlarm() && !m_alarm.m_bAcknowledged;
     if (wanted && m_alarm.m_iToneSounding == 0) {
         m_alarm.m_speaker.Sound(true);
         m_alarm.m_iToneSounding = 1;
@@ -24,5 +24,13 @@ void CTreeListDoc::SilenceAlarmTone() {
     if (m_alarm.m_iToneSounding == 1) {
         m_alarm.m_speaker.Sound(false);
         m_alarm.m_iToneSounding = 0;
+    }
+}
+
+void CTreeListDoc::SetAlarmsAcknowledged(bool acknowledged) {
+    m_alarm.m_bAcknowledged = acknowledged;
+    // Silence at once, as the operator expects of the command; a new alarm sounds at the tick.
+    if (acknowledged) {
+        SilenceAlarmTone();
     }
 }

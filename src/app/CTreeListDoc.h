@@ -176,6 +176,10 @@ public:
     void SetUpAlarmTone();
     void AnnunciateAlarms();
     bool ToneSounding() const { return m_alarm.m_iToneSounding != 0; }
+    // The operator has acknowledged every alarm raised so far: the tone stays silent while
+    // set, and a new alarm clears it. Nothing sets it unless the operator acknowledges.
+    void SetAlarmsAcknowledged(bool acknowledged);
+    bool AlarmsAcknowledged() const { return m_alarm.m_bAcknowledged; }
 
     // ---- Adding and deleting units (kiln/CTreeListDoc_Units.cpp) -------------------------
     // Creates the unit of node index 0..253; false, changing nothing, for a slot outside
@@ -296,6 +300,8 @@ public:
     // number, new at every connection and every disconnection.
     LineConnection LineNow() const;
     const ImageOrigin& RecordImageOrigin() const { return m_kiln.m_imageOrigin; }
+    // The last commit frame that went out: its unit, farm and connection, and when.
+    const CommitSent& LastCommitSent() const { return m_kiln.m_lastCommitSent; }
 
 private:
     // Tests read the inner state through it.
@@ -385,6 +391,7 @@ private:
         // queued commit was prepared on.
         ImageOrigin m_imageOrigin;
         ImageOrigin m_commitOrigin;
+        CommitSent m_lastCommitSent;
         std::uint64_t m_qwStatusReplies = 0; // accepted status replies of the program run
         std::array<std::uint32_t, 8> m_dwAlarmBitmap{};
     } m_kiln;
@@ -454,6 +461,7 @@ private:
     struct AlarmState {
         CPcSpeaker m_speaker;
         std::int32_t m_iToneSounding = 0;
+        bool m_bAcknowledged = false;
     } m_alarm;
     void SilenceAlarmTone();
 };

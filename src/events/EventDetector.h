@@ -3,6 +3,7 @@
 #include "events/Event.h"
 #include "kiln/KilnRecord.h"
 #include "tools/treat/TreatmentRule.h"
+#include "tools/treat/UnitTreatment.h"
 
 #include <array>
 #include <cstdint>
@@ -27,8 +28,8 @@ public:
     // A unit's reply (a record with data) or an unanswered attempt (no data); retryCountdown
     // is the scheduler's: an unanswered attempt with a countdown below 1 is the last one.
     // byCommit: this program's commit went to the unit on this connection just before.
-    void UnitData(int farm, int unit, const KilnRecord& record, int retryCountdown,
-                  bool byCommit, std::int64_t now);
+    void UnitData(int farm, int unit, const KilnRecord& record, int retryCountdown, bool byCommit,
+                  std::int64_t now);
     // The unit was deleted: its alarms are cleared and it is forgotten.
     void UnitRemoved(int farm, int unit, std::int64_t now);
     void FarmConnected(int farm, std::int64_t now);
@@ -62,7 +63,7 @@ private:
         std::size_t stretchesDone = 0; // stretches that have ended and been judged
         bool openQualified = false;    // the open stretch has been told as qualified
         std::int64_t openHeld = -1;    // seconds the open stretch held at the last look
-        int openScale = 0;
+        logtools::Stretch openStretch;
     };
     struct FarmCharges {
         std::string path;

@@ -20,6 +20,9 @@ public:
     // False when the event could not be written; the first failure leaves one sentence for
     // TakeNotices, and a later success another.
     bool Append(const Event& event);
+    // What was appended goes to the disk itself; once after a batch of events, since a
+    // flush to the system already survives a crash of the program.
+    void Sync();
     // The file the events of that time go to.
     std::string PathFor(std::int64_t localSeconds) const;
     const std::string& Directory() const { return m_directory; }

@@ -20,8 +20,8 @@ struct EventFilter {
 };
 
 struct JournalReading {
-    std::vector<Event> events; // in journal order: month by month, line by line
-    std::int64_t skippedLines = 0; // torn or foreign lines, left out
+    std::vector<Event> events;         // in journal order: month by month, line by line
+    std::int64_t skippedLines = 0;     // torn or foreign lines, left out
     std::vector<std::string> problems; // files that could not be read
 };
 

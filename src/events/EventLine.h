@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Clock.h"
 #include "events/Event.h"
 
 #include <cstdint>
@@ -13,17 +14,8 @@ namespace event_line {
 
 inline constexpr std::string_view kHeader = "Date,Time,Farm,Unit,Event,Detail\r\n";
 
-struct CivilTime {
-    int year = 2000;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
-CivilTime CivilOf(std::int64_t localSeconds);
-std::int64_t SecondsOf(const CivilTime& when);
+// The date and time of local seconds (the inverse of LocalSeconds).
+LocalDateTime DateTimeOf(std::int64_t localSeconds);
 
 // The whole line, CR LF included.
 std::string Format(const Event& event);

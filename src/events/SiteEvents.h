@@ -98,6 +98,8 @@ private:
     std::int64_t Now() const;
     bool CommitJustSent(int farmIndex, int unit) const;
     void FollowTreatment(int farmIndex, bool force);
+    // The followed log has ended: its charges short of the minutes are broken.
+    void EndTreatment();
     // Journals and files the detector's events, and keeps the alarm list and tone in step.
     void Record();
 

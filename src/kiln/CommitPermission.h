@@ -19,6 +19,12 @@ struct ImageOrigin {
     std::uint64_t reply = 0;
 };
 
+// A commit frame that went out: the image it was built on, and when (local seconds).
+struct CommitSent {
+    ImageOrigin origin;
+    std::int64_t time = 0;
+};
+
 // What a controller sheet was opened for: the unit, and the count of accepted status replies
 // at the moment it opened, so only a later reply can unlock it.
 struct SheetTicket {

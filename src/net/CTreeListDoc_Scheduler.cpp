@@ -274,6 +274,7 @@ void CTreeListDoc::IssueCommitOrQuery() {
             IssueCommitOrQuery();
             return;
         }
+        m_kiln.m_lastCommitSent = {m_kiln.m_commitOrigin, LocalNow()};
         m_kiln.m_commitOrigin = {};
         std::snprintf(text, sizeof text, "%s: TT_KVN_T2_PIO_O (%s)%s", time().c_str(), "KVN",
                       suffix.c_str());

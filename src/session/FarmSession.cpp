@@ -47,7 +47,15 @@ FarmSession::FarmSession(Language language, const std::string& workingDirectory,
                 }
             }
         }
+        if (m_pEvents) {
+            for (int farm = 0; farm < EventDetector::kFarmCount; ++farm) {
+                if (Document().Farm(farm).m_bFarmIsConnected) {
+                    m_pEvents->PortLost(farm);
+                }
+            }
+        }
         Link().OnPortLost();
+        TellEvents();
         emit portLost();
     });
     m_tick.setInterval(kTickPeriodMs);
@@ -64,6 +72,10 @@ void FarmSession::Tick() {
     }
     Document().Timer1_Tick();
     m_pacer.Rearm();
+    if (m_pEvents) {
+        m_pEvents->Tick();
+        TellEvents();
+    }
     if (m_pPublishing) {
         m_pPublishing->Tick();
         for (const std::string& notice : m_pPublishing->TakeNotices()) {
@@ -94,6 +106,7 @@ bool FarmSession::StartPublishing(const PublishConfig& config, std::string& erro
     if (!config.Enabled()) {
         return true;
     }
+    m_publishConfig = config;
     m_pPublishing = SitePublishing::Start(config, Document(), error);
     return m_pPublishing != nullptr;
 }
@@ -111,6 +124,54 @@ void FarmSession::StopPublishing() {
     m_pPublishing.reset();
 }
 
+void FarmSession::StartEvents(const SiteEvents::Options& options) {
+    if (m_pEvents || Ended()) {
+        return;
+    }
+    // Events stand next to the document's own views, under publishing, so that publishing can
+    // give the document back what it found when it ends.
+    const bool publishing = m_pPublishing != nullptr;
+    StopPublishing();
+    m_pEvents = std::make_unique<SiteEvents>(Document(), options);
+    m_pEvents->Start();
+    TellEvents();
+    if (publishing) {
+        std::string error;
+        if (!StartPublishing(m_publishConfig, error)) {
+            emit publishingNotice(QString::fromStdString("publishing: " + error));
+        }
+    }
+}
+
+bool FarmSession::AcknowledgeAlarm(int farmIndex, int unit, const std::string& condition) {
+    if (!m_pEvents || !m_pEvents->Acknowledge(farmIndex, unit, condition)) {
+        return false;
+    }
+    TellEvents();
+    return true;
+}
+
+bool FarmSession::AcknowledgeAllAlarms() {
+    if (!m_pEvents || !m_pEvents->AcknowledgeAll()) {
+        return false;
+    }
+    TellEvents();
+    return true;
+}
+
+void FarmSession::TellEvents() {
+    if (!m_pEvents) {
+        return;
+    }
+    for (const std::string& notice : m_pEvents->TakeNotices()) {
+        emit journalNotice(QString::fromStdString(notice));
+    }
+    const std::vector<Event> events = m_pEvents->TakeEvents();
+    if (!events.empty()) {
+        emit eventsRecorded(events);
+    }
+}
+
 void FarmSession::End() {
     // The tick first: no transaction starts on a document that is going. Then the document,
     // while the line, the port control, the speaker, the clock, the frame and the views are all
@@ -118,5 +179,9 @@ void FarmSession::End() {
     // end its dialogs first does so before calling this.
     StopTick();
     StopPublishing();
+    if (m_pEvents) {
+        m_pEvents->End();
+        TellEvents();
+    }
     m_parts.End();
 }

@@ -4,6 +4,7 @@
 #include "app/Clock.h"
 #include "app/Language.h"
 #include "app/SessionParts.h"
+#include "events/SiteEvents.h"
 #include "link/CMainFrameLink.h"
 #include "link/SerialPortControl.h"
 #include "link/qt/LinePaceTimer.h"
@@ -16,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CTreeListDoc;
 class FrameServices;
@@ -76,6 +78,15 @@ public:
     // Null when not publishing.
     const SitePublishing* Publishing() const { return m_pPublishing.get(); }
 
+    // Events as options say, from what the document tells the views set on it then (set them
+    // first, and start this before publishing); once. The program-started event is the first.
+    void StartEvents(const SiteEvents::Options& options);
+    // Null when not started.
+    SiteEvents* Events() { return m_pEvents.get(); }
+    // The operator's acknowledgements; they are journaled and told by eventsRecorded at once.
+    bool AcknowledgeAlarm(int farmIndex, int unit, const std::string& condition);
+    bool AcknowledgeAllAlarms();
+
     // Ends the session's work in order; once only. What is left (line, port control, speaker,
     // clock) goes with the session.
     void End();
@@ -95,6 +106,11 @@ signals:
     // Something publishing has to tell the operator (the broker away or back, a refused login,
     // messages dropped), one sentence.
     void publishingNotice(const QString& text);
+    // Events just journaled, in order: after the tick that found them, a lost port, or an
+    // acknowledgement.
+    void eventsRecorded(const std::vector<Event>& events);
+    // The journal cannot be written (told once), or can again; one sentence.
+    void journalNotice(const QString& text);
 
 private:
     // Declaration order is construction order: everything the document reaches comes before
@@ -109,4 +125,9 @@ private:
     // Between the document and the front end's views while publishing; stopped before the
     // document ends, gone after it.
     std::unique_ptr<SitePublishing> m_pPublishing;
+    PublishConfig m_publishConfig;
+    // Between the document and the views, under publishing; ended before the document.
+    std::unique_ptr<SiteEvents> m_pEvents;
+
+    void TellEvents();
 };
