@@ -8,9 +8,9 @@
 // every fourth visit the unit is silent) or realistic (charges started and ended, a few
 // alarms, silences and a sensor fault a day). Prints one line of key=value figures.
 
+#include "app/LocalSeconds.h"
 #include "events/EventDetector.h"
 #include "events/EventJournal.h"
-#include "events/EventLine.h"
 #include "kiln/KilnDecoding.h"
 
 #include <sys/resource.h>
@@ -52,17 +52,20 @@ KilnRecord Reply(int node, const Visit& visit) {
     record.m_iCuringMethod = 1;
     record.m_iAlarmStatus = visit.alarm;
     record.m_iOperationalMode = visit.status;
-    // Fahrenheit: cores near the threshold, the chamber above; 999 is a failed sensor.
-    record.m_wRtd = {140, 141, static_cast<std::uint16_t>(visit.sensorFault ? 999 : 139), 160};
+    // In twentieths of a degree Fahrenheit, as the unit sends them: cores at 140F, 141F and
+    // 139F (250F, beyond the sensor, when it has failed), the chamber at 160F.
+    record.m_wRtd = {2800, 2820, static_cast<std::uint16_t>(visit.sensorFault ? 5000 : 2780), 3200};
     return record;
 }
 
-// The worst a farm can do: each answered visit flips everything the rules watch.
+// The worst a farm can do: each answered visit flips everything the rules watch (the alarm
+// between High and Low, so that it is cleared and raised at once), and every eighth visit the
+// unit is silent through all its attempts.
 Visit WorstVisit(int /*node*/, long long visit) {
     Visit v;
-    v.silent = visit % 4 == 3;
+    v.silent = visit % 8 == 7;
     v.status = visit % 2 == 0 ? US_RUN : US_STANDBY;
-    v.alarm = visit % 2 == 0 ? AS_HIGH : AS_NORMAL;
+    v.alarm = visit % 2 == 0 ? AS_HIGH : AS_LOW;
     v.sensorFault = visit % 2 == 0;
     return v;
 }
@@ -116,23 +119,37 @@ int main(int argc, char** argv) {
     }
     std::filesystem::create_directories(folder);
 
-    const std::int64_t dayStart = event_line::SecondsOf({2026, 12, 8, 0, 0, 0});
+    const std::int64_t dayStart = LocalSeconds({2026, 12, 8, 0, 0, 0});
     EventDetector detector("bench@host pid 1");
     EventJournal journal(folder.string());
     std::map<std::int64_t, long long> perSecond;
     long long events = 0;
     long long failed = 0;
     long long exchanges = 0;
+    long long syncs = 0;
     std::vector<long long> visits(kUnits + 1, 0);
 
     const double cpu0 = CpuSeconds();
     const auto wall0 = std::chrono::steady_clock::now();
-    // As the session does after each tick: what the rules saw goes to the journal, in order.
+    // As the session does after each tick: what the rules saw in that second goes to the
+    // journal, in order, and onto the disk.
     auto record = [&] {
-        for (const Event& event : detector.TakeEvents()) {
+        const std::vector<Event> batch = detector.TakeEvents();
+        for (const Event& event : batch) {
             ++events;
             ++perSecond[event.time];
             failed += journal.Append(event) ? 0 : 1;
+        }
+        if (!batch.empty()) {
+            journal.Sync();
+            ++syncs;
+        }
+    };
+    std::int64_t tick = dayStart;
+    auto exchangeAt = [&](std::int64_t now) {
+        if (now != tick) {
+            record();
+            tick = now;
         }
     };
     detector.ProgramStarted(dayStart);
@@ -150,15 +167,16 @@ int main(int argc, char** argv) {
         if (v.silent) {
             for (int countdown = kAttempts - 1; countdown >= 0 && exchanges < total; --countdown) {
                 const std::int64_t now = dayStart + secondOf(exchanges++);
+                exchangeAt(now);
                 detector.UnitData(0, node, KilnRecord{}, countdown, false, now);
-                record();
             }
             continue;
         }
         const std::int64_t now = dayStart + secondOf(exchanges++);
+        exchangeAt(now);
         detector.UnitData(0, node, Reply(node, v), kAttempts, false, now);
-        record();
     }
+    record();
     const std::int64_t end = dayStart + seconds;
     detector.FarmDisconnected(0, end);
     detector.ProgramEnded(end);
@@ -174,9 +192,9 @@ int main(int argc, char** argv) {
     const std::uintmax_t bytes = FolderBytes(folder);
     std::printf("pattern=%s seconds=%lld exchanges=%lld events=%lld failed=%lld "
                 "events_per_second=%.3f peak_per_second=%lld bytes=%ju cpu=%.3f wall=%.3f "
-                "sustained_per_second=%.0f\n",
+                "sustained_per_second=%.0f syncs=%lld\n",
                 worst ? "worst" : "realistic", seconds, exchanges, events, failed,
-                static_cast<double>(events) / static_cast<double>(seconds), peak, bytes, cpu,
-                wall, wall > 0 ? static_cast<double>(events) / wall : 0.0);
+                static_cast<double>(events) / static_cast<double>(seconds), peak, bytes, cpu, wall,
+                wall > 0 ? static_cast<double>(events) / wall : 0.0, syncs);
     return failed == 0 ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -81,12 +82,12 @@ std::map<std::string, std::string> Environment(const TempFolder& tmp, const std:
             {"XDG_CONFIG_HOME", tmp / "config"}};
 }
 
-// kilnmon on farm 1 for the time given against kilnsim with the options given, then
-// interrupted; its output.
+// kilnmon on farm 1 against kilnsim with the options given until it has printed the text
+// given (or the time is up), then interrupted; its output.
 std::string RunAgainstKilnsim(const TempFolder& tmp, const fs::path& work,
                               const std::vector<std::string>& simOptions,
-                              const std::vector<std::string>& monOptions,
-                              std::chrono::milliseconds duration) {
+                              const std::vector<std::string>& monOptions, const std::string& until,
+                              std::chrono::milliseconds timeout) {
     const std::string hive = tmp / "registry.reg";
     WriteHive(hive, {3, 5}, 1);
     fs::create_directories(work);
@@ -100,7 +101,7 @@ std::string RunAgainstKilnsim(const TempFolder& tmp, const fs::path& work,
     monArgs.insert(monArgs.end(), monOptions.begin(), monOptions.end());
     ChildProcess mon;
     EXPECT_TRUE(mon.Start(monArgs, Environment(tmp, hive), work.string()));
-    mon.ReadFor(duration);
+    EXPECT_TRUE(mon.ReadUntil(until, timeout)) << mon.Output();
     mon.Signal(SIGINT);
     EXPECT_EQ(mon.Wait(15s), 0) << mon.Output();
     sim.Signal(SIGINT);
@@ -127,13 +128,13 @@ TEST(KilnmonEvents, PrintsEachEventAsItComesAndJournalsTheSameInOrder) {
     const fs::path work = tmp.Path() / "work";
     // Unit 3 answers with its high alarm from the first reply; unit 5 never answers and is
     // given up after its seventh attempt.
-    const std::string output = RunAgainstKilnsim(tmp, work, {"--alarm", "3=high@0", "--silent", "5"},
-                                                 {}, 14s);
+    const std::string output = RunAgainstKilnsim(
+        tmp, work, {"--alarm", "3=high@0", "--silent", "5"}, {}, "unit 5 unit-silent", 30s);
     SCOPED_TRACE(output);
     const std::vector<Printed> printed = EventLines(output);
 
-    const std::vector<std::string> expected = {"program-started", "farm-connected",
-                                               "alarm-raised",    "unit-silent",
+    const std::vector<std::string> expected = {"program-started",   "farm-connected",
+                                               "alarm-raised",      "unit-silent",
                                                "farm-disconnected", "program-ended"};
     std::size_t next = 0;
     for (const Printed& event : printed) {
@@ -145,8 +146,7 @@ TEST(KilnmonEvents, PrintsEachEventAsItComesAndJournalsTheSameInOrder) {
     EXPECT_EQ(next, expected.size()) << "the events come in the order they happened";
     for (const Printed& event : printed) {
         if (event.kind == "alarm-raised") {
-            EXPECT_NE(event.text.find("unit 3 alarm-raised High"), std::string::npos)
-                << event.text;
+            EXPECT_NE(event.text.find("unit 3 alarm-raised High"), std::string::npos) << event.text;
         }
         if (event.kind == "unit-silent") {
             EXPECT_NE(event.text.find("unit 5 unit-silent"), std::string::npos) << event.text;
@@ -202,15 +202,43 @@ TEST(KilnmonEvents, WithoutTheJournalStillPrintsEventsAndWritesNone) {
     TempFolder tmp;
     ASSERT_TRUE(tmp.Valid());
     const fs::path work = tmp.Path() / "work";
-    const std::string output = RunAgainstKilnsim(tmp, work, {}, {"--no-journal"}, 4s);
+    const std::string output = RunAgainstKilnsim(tmp, work, {"--alarm", "3=high@0"},
+                                                 {"--no-journal"}, "unit 3 alarm-raised", 20s);
     SCOPED_TRACE(output);
     std::vector<std::string> kinds;
     for (const Printed& event : EventLines(output)) {
         kinds.push_back(event.kind);
     }
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), "farm-connected"), kinds.end());
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), "alarm-raised"), kinds.end());
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), "program-ended"), kinds.end());
     EXPECT_TRUE(JournalFiles(work / "PC_Logs").empty());
+}
+
+TEST(KilnmonEvents, AJournalThatCannotBeWrittenIsToldOnceAndPollingGoesOn) {
+    TempFolder tmp;
+    ASSERT_TRUE(tmp.Valid());
+    const fs::path work = tmp.Path() / "work";
+    // A folder where this month's journal file should be: every append fails.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char name[32];
+    std::strftime(name, sizeof name, "Events_%Y%m.CSV", &local);
+    fs::create_directories(work / "PC_Logs" / name);
+
+    const std::string output =
+        RunAgainstKilnsim(tmp, work, {"--alarm", "3=high@0"}, {}, "unit 3 alarm-raised", 20s);
+    SCOPED_TRACE(output);
+    int notices = 0;
+    for (const std::string& line : Lines(output)) {
+        if (StartsWith(line, "kilnmon: the events journal")) {
+            ++notices;
+        }
+    }
+    EXPECT_EQ(notices, 1);
+    EXPECT_NE(output.find("kiln  003 | Run"), std::string::npos) << "polling went on";
+    EXPECT_NE(output.find("program-ended"), std::string::npos) << "events are still printed";
 }
 
 TEST(KilnmonEvents, TheReaderOpensNoPortAndRefusesWhatItCannotUse) {
@@ -253,17 +281,17 @@ TEST(KilnmonEvents, TheReaderOpensNoPortAndRefusesWhatItCannotUse) {
     EXPECT_EQ(ReadBack(tmp.Path(), environment, {"no-such-folder"}, shown), 1);
     EXPECT_NE(shown.find("no-such-folder is not a folder"), std::string::npos) << shown;
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--kind", "alarm"},
-             {"--unit", "0"},
-             {"--unit", "255"},
-             {"--from", "2026-02-30"},
-             {"--to", "26-12-01"},
-             {"--from", "2026-12-02", "--to", "2026-12-01"},
-             {"--farm", "5"},
-             {"--reconnect", "5"},
-             {"--no-journal"},
-             {"PC_Logs", "other"}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--kind", "alarm"},
+                                               {"--unit", "0"},
+                                               {"--unit", "255"},
+                                               {"--from", "2026-02-30"},
+                                               {"--to", "26-12-01"},
+                                               {"--from", "2026-12-02", "--to", "2026-12-01"},
+                                               {"--farm", "5"},
+                                               {"--reconnect", "5"},
+                                               {"--no-journal"},
+                                               {"PC_Logs", "other"}}) {
         EXPECT_EQ(ReadBack(tmp.Path(), environment, bad, shown), 2) << bad[0];
         EXPECT_NE(shown.find("kilnmon: "), std::string::npos) << shown;
     }

@@ -154,10 +154,10 @@ TEST(KilnmonOptions, ReadsTheJournalWithItsOwnOptionsOnly) {
     EXPECT_EQ(options.eventFilter.farm, -1) << "every farm without --farm";
     EXPECT_EQ(options.eventsDirectory, "PC_Logs");
 
-    ASSERT_TRUE(ParseKilnmon({"/site/logs", "--to", "2026-12-08", "--kind", "unit-silent",
-                              "--events", "--farm", "2", "--unit", "12", "--csv", "--from",
-                              "2026-12-08"},
-                             options, error))
+    ASSERT_TRUE(
+        ParseKilnmon({"/site/logs", "--to", "2026-12-08", "--kind", "unit-silent", "--events",
+                      "--farm", "2", "--unit", "12", "--csv", "--from", "2026-12-08"},
+                     options, error))
         << error;
     EXPECT_EQ(options.eventsDirectory, "/site/logs");
     EXPECT_EQ(options.eventFilter.farm, 1);
@@ -178,17 +178,17 @@ TEST(KilnmonOptions, ReadsTheJournalWithItsOwnOptionsOnly) {
     ASSERT_TRUE(ParseKilnmon({"--farm", "1", "--no-journal"}, options, error));
     EXPECT_FALSE(options.journal);
     EXPECT_FALSE(options.events);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--farm", "1", "--unit", "3"},
-             {"--farm", "1", "--csv"},
-             {"--farm", "1", "PC_Logs"},
-             {"--events", "--health", "5"},
-             {"--events", "--mqtt", "mqtt://localhost"},
-             {"--events", "--from", "2027-02-29"},
-             {"--events", "--from", "1999-12-31"},
-             {"--events", "--from", "2026-1-5"},
-             {"--events", "--kind", "Alarm-Raised"},
-             {"--events", "--kind"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--farm", "1", "--unit", "3"},
+                                               {"--farm", "1", "--csv"},
+                                               {"--farm", "1", "PC_Logs"},
+                                               {"--events", "--health", "5"},
+                                               {"--events", "--mqtt", "mqtt://localhost"},
+                                               {"--events", "--from", "2027-02-29"},
+                                               {"--events", "--from", "1999-12-31"},
+                                               {"--events", "--from", "2026-1-5"},
+                                               {"--events", "--kind", "Alarm-Raised"},
+                                               {"--events", "--kind"}}) {
         EXPECT_FALSE(ParseKilnmon(args, options, error)) << args[1] << " " << args.back();
         EXPECT_FALSE(error.empty());
     }

@@ -1,6 +1,6 @@
 #include "app/kilnmon/KilnmonOptions.h"
 
-#include "events/EventLine.h"
+#include "app/LocalSeconds.h"
 
 #include <charconv>
 #include <string_view>
@@ -24,7 +24,7 @@ bool WholeNumber(std::string_view text, int low, int high, int& out) {
 }
 
 // A calendar date "YYYY-MM-DD" the journal can hold (its years have two digits, from 2000).
-bool CalendarDate(std::string_view text, event_line::CivilTime& out) {
+bool CalendarDate(std::string_view text, LocalDateTime& out) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') {
         return false;
     }
@@ -114,18 +114,18 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
             }
             options.eventFilter.kind = kind;
         } else if (arg == "--from" || arg == "--to") {
-            event_line::CivilTime date;
+            LocalDateTime date;
             if (!CalendarDate(hasValue ? argv[++i] : "", date)) {
                 error = std::string(arg) + " takes a date YYYY-MM-DD from 2000 to 2099";
                 return false;
             }
             if (arg == "--from") {
-                options.eventFilter.from = event_line::SecondsOf(date);
+                options.eventFilter.from = LocalSeconds(date);
             } else {
                 date.hour = 23;
                 date.minute = 59;
                 date.second = 59;
-                options.eventFilter.to = event_line::SecondsOf(date);
+                options.eventFilter.to = LocalSeconds(date);
             }
         } else if (!arg.empty() && arg[0] != '-') {
             if (directoryGiven) {
@@ -222,9 +222,8 @@ bool KilnmonOptions::Parse(int argc, const char* const* argv, KilnmonOptions& ou
         }
         options.eventFilter.farm = farmGiven ? options.farmNumber - 1 : -1;
     } else if (!readerOnly.empty() && !options.help) {
-        error = readerOnly.starts_with("--")
-                    ? readerOnly + " is used only with --events"
-                    : "unknown argument '" + readerOnly + "'";
+        error = readerOnly.starts_with("--") ? readerOnly + " is used only with --events"
+                                             : "unknown argument '" + readerOnly + "'";
         return false;
     }
     if (!farmGiven && !options.help && !options.events) {

@@ -272,12 +272,9 @@ void Monitor::Finish() {
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
-    // The farm's last states and the program's goodbye go out as the session ends.
+    // The farm's last states and the program's goodbye go out as the session ends, and the
+    // last events (the farm disconnected, the program ended) are printed then.
     m_session.End();
-    // The farm's disconnection and the program's end happen outside any tick.
-    if (SiteEvents* events = m_session.Events()) {
-        PrintEvents(events->TakeEvents());
-    }
     std::fprintf(m_pOut, "kilnmon: stopped\n");
     std::fflush(m_pOut);
     emit finished();
