@@ -281,17 +281,9 @@ TEST(KilnmonEvents, TheReaderOpensNoPortAndRefusesWhatItCannotUse) {
     EXPECT_EQ(ReadBack(tmp.Path(), environment, {"no-such-folder"}, shown), 1);
     EXPECT_NE(shown.find("no-such-folder is not a folder"), std::string::npos) << shown;
 
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"--kind", "alarm"},
-                                               {"--unit", "0"},
-                                               {"--unit", "255"},
-                                               {"--from", "2026-02-30"},
-                                               {"--to", "26-12-01"},
-                                               {"--from", "2026-12-02", "--to", "2026-12-01"},
-                                               {"--farm", "5"},
-                                               {"--reconnect", "5"},
-                                               {"--no-journal"},
-                                               {"PC_Logs", "other"}}) {
+    // Each bad command line is the options' own test; here, that it ends the program with 2.
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--kind", "alarm"}, {"--from", "2026-02-30"}, {"--reconnect", "5"}}) {
         EXPECT_EQ(ReadBack(tmp.Path(), environment, bad, shown), 2) << bad[0];
         EXPECT_NE(shown.find("kilnmon: "), std::string::npos) << shown;
     }

@@ -238,8 +238,6 @@ std::string KilnmonOptions::Usage() {
     return R"(Usage: kilnmon --farm N [--reconnect SECONDS] [--descriptor TEXT] [--spanish]
        [--health MINUTES] [--pace tick|line] [--guard MS] [--margin MS] [--verbose]
        [--mqtt URL [--mqtt-... VALUE]...] [--no-journal]
-       kilnmon --events [--farm N] [--unit N] [--kind WORD] [--from YYYY-MM-DD]
-       [--to YYYY-MM-DD] [--csv] [DIR]
 A monitor without a window: it connects farm N (1 to 4) as configured in the registry hive,
 directly or through its modem, polls its units once a second, and prints to standard output
 every change of the status line and every unit's line of the kiln list (WRB ID, Status,
@@ -282,7 +280,9 @@ program only publishes and subscribes to nothing):
   --mqtt-prefix PREFIX       the topics' prefix (default: kilnwatch)
   --mqtt-site NAME           the site's name, the topic level under the prefix (required)
 
-Reading the events journal back (no serial port is opened):
+Reading the events journal back, with no serial port opened and no hive read:
+kilnmon --events [--farm N] [--unit N] [--kind WORD] [--from YYYY-MM-DD] [--to YYYY-MM-DD]
+[--csv] [DIR]
   --events             print the journal's events, oldest first, one a line as above
                        without "event "; lines of the journal that cannot be read (one
                        torn by a power cut) are left out and counted on standard error
