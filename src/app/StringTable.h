@@ -293,6 +293,61 @@ enum StringId : int {
     IDS_TREND_TREATED = 62688,
     IDS_TREND_NOT_TREATED = 62689,
 
+    // Event history: the View menu's item, its window's controls (labels with their access keys;
+    // the accessible names drop the key and the colon), the table's columns and its notes.
+    IDS_MENU_EVENT_HISTORY = 63050,
+    IDS_HISTORY_TITLE = 63051,
+    IDS_HISTORY_FARM_LABEL = 63052,
+    IDS_HISTORY_UNIT_LABEL = 63053,
+    IDS_HISTORY_KIND_LABEL = 63054,
+    IDS_HISTORY_FROM_LABEL = 63055,
+    IDS_HISTORY_TO_LABEL = 63056,
+    IDS_HISTORY_ALL_FARMS = 63057,
+    IDS_HISTORY_FARM = 63058, // takes the farm's number
+    IDS_HISTORY_ALL_UNITS = 63059,
+    IDS_HISTORY_ALL_KINDS = 63060,
+    IDS_HISTORY_REFRESH = 63061,
+    IDS_HISTORY_EXPORT = 63062,
+    IDS_HISTORY_CLOSE = 63063,
+    IDS_HISTORY_TABLE = 63064,
+    IDS_HISTORY_COLUMN_TIME = 63065,
+    IDS_HISTORY_COLUMN_FARM = 63066,
+    IDS_HISTORY_COLUMN_UNIT = 63067,
+    IDS_HISTORY_COLUMN_KIND = 63068,
+    IDS_HISTORY_COLUMN_DETAIL = 63069,
+    // The line under the table: events shown, lines and files that could not be read (counts).
+    IDS_HISTORY_SHOWN_ONE = 63070,
+    IDS_HISTORY_SHOWN = 63071,
+    IDS_HISTORY_SKIPPED_ONE = 63072,
+    IDS_HISTORY_SKIPPED = 63073,
+    IDS_HISTORY_UNREADABLE_ONE = 63074,
+    IDS_HISTORY_UNREADABLE = 63075,
+    IDS_HISTORY_NO_JOURNAL = 63097, // takes the journal's folder
+    // Saving the shown events as CSV: the file dialog's title and filter, the default file
+    // name, and why it failed (file, reason).
+    IDS_HISTORY_EXPORT_TITLE = 63076,
+    IDS_HISTORY_EXPORT_FILTER = 63077,
+    IDS_HISTORY_EXPORT_NAME = 63078,
+    IDS_HISTORY_EXPORT_FAILED = 63079,
+    IDS_HISTORY_EXPORT_OVER_RECORD = 63080,
+    // The kinds of event, in the order of EventKind.
+    IDS_EVENT_ALARM_RAISED = 63081,
+    IDS_EVENT_ALARM_CLEARED = 63082,
+    IDS_EVENT_ALARM_ACKNOWLEDGED = 63083,
+    IDS_EVENT_UNIT_SILENT = 63084,
+    IDS_EVENT_UNIT_ANSWERING = 63085,
+    IDS_EVENT_SENSOR_FAULT = 63086,
+    IDS_EVENT_SENSOR_RECOVERED = 63087,
+    IDS_EVENT_CHARGE_QUALIFIED = 63088,
+    IDS_EVENT_CHARGE_BROKEN = 63089,
+    IDS_EVENT_MODE_CHANGED = 63090,
+    IDS_EVENT_FARM_CONNECTED = 63091,
+    IDS_EVENT_FARM_DISCONNECTED = 63092,
+    IDS_EVENT_PORT_LOST = 63093,
+    IDS_EVENT_RECONNECTED = 63094,
+    IDS_EVENT_PROGRAM_STARTED = 63095,
+    IDS_EVENT_PROGRAM_ENDED = 63096,
+
     // Publishing to an MQTT broker: the File menu's item and its dialog.
     IDS_MENU_PUBLISHING = 62900,
     IDS_PUBLISHING_TITLE = 62901,

@@ -42,6 +42,10 @@ void FarmPublisher::Event(const std::string& kind, int farmIndex, int nodeId, st
             m_payloads.Event(kind, farmIndex, nodeId, now, detail), false);
 }
 
+void FarmPublisher::JournalEvent(const ::Event& event) {
+    Event(std::string(EventKindName(event.kind)), event.farm, event.unit, event.time, event.detail);
+}
+
 void FarmPublisher::UnitsShown(int farmIndex,
                                const std::array<std::optional<KilnRecord>, 254>& shown,
                                std::int64_t now) {
@@ -68,9 +72,11 @@ void FarmPublisher::UnitData(int farmIndex, const KilnRecord& newRecord,
     // An alarm is raised when a unit with data leaves normal, cleared when it returns.
     const bool wasAlarm = HasData(oldRecord) && oldRecord.m_iAlarmStatus != AS_NORMAL;
     const bool isAlarm = HasData(newRecord) && newRecord.m_iAlarmStatus != AS_NORMAL;
-    if (isAlarm && (!wasAlarm || oldRecord.m_iAlarmStatus != newRecord.m_iAlarmStatus)) {
+    if (m_bJournalEvents) {
+        // The journal tells alarms.
+    } else if (isAlarm && (!wasAlarm || oldRecord.m_iAlarmStatus != newRecord.m_iAlarmStatus)) {
         Event("alarm-raised", farmIndex, nodeId, now,
-              newRecord.m_iAlarmStatus == AS_LOW ? "low" : "high");
+              newRecord.m_iAlarmStatus == AS_LOW ? "Low" : "High");
     } else if (wasAlarm && !isAlarm && HasData(newRecord)) {
         Event("alarm-cleared", farmIndex, nodeId, now);
     }
@@ -83,7 +89,9 @@ void FarmPublisher::FarmConnected(int farmIndex, std::int64_t now) {
         return;
     }
     const auto farm = static_cast<std::size_t>(farmIndex);
-    Event(m_portLost[farm] ? "reconnected" : "connected", farmIndex, 0, now);
+    if (!m_bJournalEvents) {
+        Event(m_portLost[farm] ? "reconnected" : "farm-connected", farmIndex, 0, now);
+    }
     m_portLost[farm] = false;
     Enqueue(PublishMessage::Kind::FarmState, m_payloads.FarmTopic(farmIndex),
             m_payloads.FarmState(farmIndex, true, now), true);
@@ -93,7 +101,9 @@ void FarmPublisher::FarmDisconnected(int farmIndex, std::int64_t now) {
     if (!ValidFarm(farmIndex)) {
         return;
     }
-    Event("disconnected", farmIndex, 0, now);
+    if (!m_bJournalEvents) {
+        Event("farm-disconnected", farmIndex, 0, now);
+    }
     Enqueue(PublishMessage::Kind::FarmState, m_payloads.FarmTopic(farmIndex),
             m_payloads.FarmState(farmIndex, false, now), true);
 }
@@ -103,7 +113,9 @@ void FarmPublisher::PortLost(int farmIndex, std::int64_t now) {
         return;
     }
     m_portLost[static_cast<std::size_t>(farmIndex)] = true;
-    Event("port-lost", farmIndex, 0, now);
+    if (!m_bJournalEvents) {
+        Event("port-lost", farmIndex, 0, now);
+    }
 }
 
 std::optional<PublishPayloads::Treatment> FarmPublisher::TreatmentOf(int nodeId) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/Event.h"
 #include "kiln/KilnRecord.h"
 #include "publish/PublishPayloads.h"
 #include "publish/PublishQueue.h"
@@ -45,6 +46,12 @@ public:
     void FarmDisconnected(int farmIndex, std::int64_t now);
     void PortLost(int farmIndex, std::int64_t now);
 
+    // Events come from the program's events journal from now on, with its kinds and details;
+    // connections and alarms are no longer told by this publisher itself (farm states are).
+    void UseJournalEvents() { m_bJournalEvents = true; }
+    // One event of the journal, published at the next tick.
+    void JournalEvent(const ::Event& event);
+
     // The one-second tick, after the document's: builds the states of the units that changed
     // (with the connected farm's line health and the treatment its PC log shows so far) and
     // hands over what the client takes. health may be null; an empty log path means no log.
@@ -84,6 +91,7 @@ private:
     bool m_bUrgent = false;  // an event or a farm or program state waits
     bool m_bBacklog = false; // the client refused some at the last flush
     bool m_wasConnected = false;
+    bool m_bJournalEvents = false;
     std::uint64_t m_session = 0;
     bool m_toldAway = false;
     bool m_toldDropping = false;

@@ -108,6 +108,9 @@ bool FarmSession::StartPublishing(const PublishConfig& config, std::string& erro
     }
     m_publishConfig = config;
     m_pPublishing = SitePublishing::Start(config, Document(), error);
+    if (m_pPublishing && m_pEvents) {
+        m_pPublishing->UseJournalEvents();
+    }
     return m_pPublishing != nullptr;
 }
 
@@ -167,6 +170,11 @@ void FarmSession::TellEvents() {
         emit journalNotice(QString::fromStdString(notice));
     }
     const std::vector<Event> events = m_pEvents->TakeEvents();
+    if (m_pPublishing) {
+        for (const Event& event : events) {
+            m_pPublishing->JournalEvent(event);
+        }
+    }
     if (!events.empty()) {
         emit eventsRecorded(events);
     }

@@ -90,9 +90,9 @@ TEST_F(FarmPublisherTest, PublishesChangedUnitsOnTheTickAndConnectionsAsEvents) 
 
     const auto eventPayloads = Payloads(broker.sent, events);
     ASSERT_EQ(eventPayloads.size(), 3u);
-    EXPECT_NE(eventPayloads[0].find("\"event\":\"connected\",\"farm\":1"), std::string::npos);
+    EXPECT_NE(eventPayloads[0].find("\"event\":\"farm-connected\",\"farm\":1"), std::string::npos);
     EXPECT_NE(eventPayloads[1].find("\"event\":\"alarm-raised\",\"farm\":1,\"unit\":7,"
-                                    "\"detail\":\"high\""),
+                                    "\"detail\":\"High\""),
               std::string::npos);
     EXPECT_NE(eventPayloads[2].find("\"event\":\"alarm-cleared\""), std::string::npos);
     for (const PublishMessage& message : broker.sent) {
@@ -107,6 +107,22 @@ TEST_F(FarmPublisherTest, PublishesChangedUnitsOnTheTickAndConnectionsAsEvents) 
     EXPECT_TRUE(broker.sent.empty()) << "an unchanged unit is not sent again";
 }
 
+TEST_F(FarmPublisherTest, FedByTheJournalItPublishesTheJournalsEventsAndNoneOfItsOwn) {
+    publisher.UseJournalEvents();
+    publisher.FarmConnected(0, kNow);
+    publisher.UnitData(0, Running(AS_HIGH), Running(), 7, kNow);
+    publisher.PortLost(0, kNow);
+    publisher.JournalEvent({kNow, 0, 7, EventKind::ChargeBroken, "29 min, core 2 read 54C"});
+    publisher.Tick(kNow, 0, nullptr, "");
+    EXPECT_EQ(Payloads(broker.sent, events),
+              std::vector<std::string>{
+                  "{\"layout\":1,\"time\":\"2026-12-01T01:23:07\",\"site\":\"site\","
+                  "\"event\":\"charge-broken\",\"farm\":1,\"unit\":7,\"detail\":\"29 min, core 2 "
+                  "read 54C\"}"});
+    EXPECT_EQ(Payloads(broker.sent, "kw/site/farm/1/connection").size(), 1u)
+        << "the farm's state is still the publisher's";
+}
+
 TEST_F(FarmPublisherTest, ALostPortAndTheNextConnectionAreToldApart) {
     publisher.PortLost(1, kNow);
     publisher.FarmDisconnected(1, kNow);
@@ -116,9 +132,9 @@ TEST_F(FarmPublisherTest, ALostPortAndTheNextConnectionAreToldApart) {
     const auto eventPayloads = Payloads(broker.sent, events);
     ASSERT_EQ(eventPayloads.size(), 4u);
     EXPECT_NE(eventPayloads[0].find("port-lost"), std::string::npos);
-    EXPECT_NE(eventPayloads[1].find("disconnected"), std::string::npos);
+    EXPECT_NE(eventPayloads[1].find("farm-disconnected"), std::string::npos);
     EXPECT_NE(eventPayloads[2].find("reconnected"), std::string::npos);
-    EXPECT_NE(eventPayloads[3].find("\"connected\""), std::string::npos);
+    EXPECT_NE(eventPayloads[3].find("\"farm-connected\""), std::string::npos);
     EXPECT_NE(Payloads(broker.sent, "kw/site/farm/2/connection").back().find("\"connected\""),
               std::string::npos);
 }

@@ -6,6 +6,7 @@
 #include "app/WindowPlacement.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/LockIndicators.h"
+#include "events/qt/EventHistoryDialog.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
 #include "kiln/qt/KilnIcons.h"
@@ -198,6 +199,16 @@ void CMainFrame::CreateMenus() {
     health->setObjectName("viewLineHealth");
     connect(health, &QAction::triggered, this,
             [this] { LineHealthWindow::Show(Document(), m_language, this); });
+    QAction* history = view->addAction(UiText(m_language, IDS_MENU_EVENT_HISTORY));
+    history->setObjectName("viewEventHistory");
+    connect(history, &QAction::triggered, this, [this] {
+        // The journal is beside the PC logs unless the session's events were told otherwise.
+        const SiteEvents* events = m_session.Events();
+        EventHistoryDialog::Show(m_language,
+                                 events != nullptr ? events->JournalDirectory()
+                                                   : Document().PcLogsDirectory(),
+                                 Document().LocalNow(), this);
+    });
 
     QMenu* help = bar->addMenu(text(IDS_MENU_HELP, IDS_MENU_HELP_ES, 4));
     // The Spanish About item reads as the Help menu does.

@@ -27,6 +27,9 @@ public:
 
     // The port of a farm went away under it (an adapter pulled).
     void PortLost(int farmIndex);
+    // Events are the journal's from now on (FarmPublisher::UseJournalEvents).
+    void UseJournalEvents() { m_publisher.UseJournalEvents(); }
+    void JournalEvent(const ::Event& event) { m_publisher.JournalEvent(event); }
     // After the document's tick: the changed units go out (or wait), and notices come back.
     void Tick();
     std::vector<std::string> TakeNotices() { return m_publisher.TakeNotices(); }

@@ -118,12 +118,12 @@ TEST_F(KilnmonPublishing, AnOrderlyEndSaysOfflineItself) {
     ASSERT_TRUE(events.ReadUntil("SUBACK", 5s));
     ChildProcess mon;
     ASSERT_TRUE(StartKilnmon(mon, Logged(broker)));
-    ASSERT_TRUE(events.ReadUntil("\"event\":\"connected\",\"farm\":1}", 10s)) << mon.Output();
+    ASSERT_TRUE(events.ReadUntil("\"event\":\"farm-connected\",\"farm\":1}", 10s)) << mon.Output();
     mon.Signal(SIGINT);
     EXPECT_EQ(mon.Wait(10s), 0) << mon.Output();
     ASSERT_TRUE(events.ReadUntil("\"state\":\"offline\"", 5s)) << events.Output();
     const std::string out = events.Output();
-    EXPECT_LT(out.find("\"event\":\"disconnected\",\"farm\":1}"),
+    EXPECT_LT(out.find("\"event\":\"farm-disconnected\",\"farm\":1}"),
               out.find("\"state\":\"offline\""));
 }
 

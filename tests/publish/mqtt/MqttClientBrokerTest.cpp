@@ -110,8 +110,8 @@ TEST(MqttClientWithBroker, RetainedStatesForEveryUnitAndEventsInOrderAtQos1) {
     std::vector<std::string> expected;
     for (int i = 0; i < 30; ++i) {
         const std::string farm = std::to_string(i % 4 + 1);
-        expected.push_back("\"event\":\"connected\",\"farm\":" + farm + "}");
-        expected.push_back("\"event\":\"disconnected\",\"farm\":" + farm + "}");
+        expected.push_back("\"event\":\"farm-connected\",\"farm\":" + farm + "}");
+        expected.push_back("\"event\":\"farm-disconnected\",\"farm\":" + farm + "}");
     }
     EXPECT_EQ(EventsOf(events.Output()), expected);
     EXPECT_NE(events.Output().find("PUBLISH (d0, q1, r0, m"), std::string::npos)
@@ -218,7 +218,8 @@ TEST(MqttClientWithBroker, PublishesOverTlsWithTheCaFileGiven) {
     ASSERT_TRUE(client.WaitConnected());
     client.publisher->FarmConnected(2, kNow);
     ASSERT_TRUE(client.Drain());
-    ASSERT_TRUE(events.ReadUntil("\"event\":\"connected\",\"farm\":3}", 5s)) << events.Output();
+    ASSERT_TRUE(events.ReadUntil("\"event\":\"farm-connected\",\"farm\":3}", 5s))
+        << events.Output();
 
     // A CA that did not sign the broker's certificate: the handshake fails and is told.
     TempFolder other;
