@@ -186,6 +186,12 @@ void FarmSession::End() {
     // still there for its end (see SessionParts::End). A front end that must close the port or
     // end its dialogs first does so before calling this.
     StopTick();
+    // What happened since the last tick (the farm disconnected on the way out) is journaled
+    // and handed to publishing while it can still send it.
+    if (m_pEvents) {
+        m_pEvents->Tick();
+        TellEvents();
+    }
     StopPublishing();
     if (m_pEvents) {
         m_pEvents->End();

@@ -146,6 +146,54 @@ TEST(KilnmonOptions, TakesAFarmAndADescriptorOfOneLine) {
     }
 }
 
+TEST(KilnmonOptions, ReadsTheJournalWithItsOwnOptionsOnly) {
+    KilnmonOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseKilnmon({"--events"}, options, error)) << error;
+    EXPECT_TRUE(options.events);
+    EXPECT_EQ(options.eventFilter.farm, -1) << "every farm without --farm";
+    EXPECT_EQ(options.eventsDirectory, "PC_Logs");
+
+    ASSERT_TRUE(
+        ParseKilnmon({"/site/logs", "--to", "2026-12-08", "--kind", "unit-silent", "--events",
+                      "--farm", "2", "--unit", "12", "--csv", "--from", "2026-12-08"},
+                     options, error))
+        << error;
+    EXPECT_EQ(options.eventsDirectory, "/site/logs");
+    EXPECT_EQ(options.eventFilter.farm, 1);
+    EXPECT_EQ(options.eventFilter.unit, 12);
+    EXPECT_EQ(options.eventFilter.kind, EventKind::UnitSilent);
+    EXPECT_TRUE(options.eventsCsv);
+    // The whole of the day, its first second to its last.
+    EXPECT_EQ(options.eventFilter.to - options.eventFilter.from, 86399);
+    Event lastSecond;
+    lastSecond.time = options.eventFilter.to;
+    lastSecond.farm = 1;
+    lastSecond.unit = 12;
+    lastSecond.kind = EventKind::UnitSilent;
+    EXPECT_TRUE(options.eventFilter.Matches(lastSecond));
+    ASSERT_TRUE(ParseKilnmon({"--events", "--from", "2028-02-29"}, options, error)) << error;
+
+    // The monitor keeps its own command line: the reader's options have no place there.
+    ASSERT_TRUE(ParseKilnmon({"--farm", "1", "--no-journal"}, options, error));
+    EXPECT_FALSE(options.journal);
+    EXPECT_FALSE(options.events);
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--farm", "1", "--unit", "3"},
+                                               {"--farm", "1", "--csv"},
+                                               {"--farm", "1", "PC_Logs"},
+                                               {"--events", "--health", "5"},
+                                               {"--events", "--mqtt", "mqtt://localhost"},
+                                               {"--events", "--from", "2027-02-29"},
+                                               {"--events", "--from", "1999-12-31"},
+                                               {"--events", "--from", "2026-1-5"},
+                                               {"--events", "--kind", "Alarm-Raised"},
+                                               {"--events", "--kind"}}) {
+        EXPECT_FALSE(ParseKilnmon(args, options, error)) << args[1] << " " << args.back();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
 TEST(ProgramCommandLines, BadArgumentsGetAMessageAndStatusTwoAndHelpWorks) {
     const std::vector<std::vector<std::string>> cases = {
         {KILNSIM_PATH, "--units", "300"},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Language.h"
+#include "events/EventJournalReader.h"
 #include "net/ScanPace.h"
 #include "publish/PublishConfig.h"
 
@@ -23,6 +24,15 @@ struct KilnmonOptions {
     std::optional<int> guardMs;
     std::optional<int> marginMs;
     bool help = false;
+    // Events go to the journal beside the PC logs; without it they are still printed.
+    bool journal = true;
+
+    // --events: the journal is read back and printed, and no port is opened. The filter's
+    // farm comes from --farm, which is optional then.
+    bool events = false;
+    EventFilter eventFilter;
+    bool eventsCsv = false;
+    std::string eventsDirectory = "PC_Logs"; // relative to the working directory
     // Publishing settings given on the command line; each one given replaces the hive's.
     PublishConfig mqtt;
     unsigned mqttGiven = 0; // bit n: the nth of kMqttOptions was given

@@ -4,6 +4,7 @@
 #include "alarm/PlatformSpeakerBackend.h"
 #include "app/CTreeListDoc.h"
 #include "config/ConfigPaths.h"
+#include "events/EventLine.h"
 #include "kiln/CommandRules.h"
 #include "net/LineHealthTable.h"
 
@@ -54,6 +55,9 @@ Monitor::Monitor(const KilnmonOptions& options, std::FILE* out, std::FILE* err, 
     connect(&m_session, &FarmSession::ticked, this, &Monitor::AfterTick);
     connect(&m_session, &FarmSession::publishingNotice, this,
             [this](const QString& text) { Notice(text.toStdString()); });
+    connect(&m_session, &FarmSession::eventsRecorded, this, &Monitor::PrintEvents);
+    connect(&m_session, &FarmSession::journalNotice, this,
+            [this](const QString& text) { Notice(text.toStdString()); });
     m_reconnectTimer.setSingleShot(true);
     connect(&m_reconnectTimer, &QTimer::timeout, this, &Monitor::Reconnect);
 }
@@ -98,6 +102,10 @@ void Monitor::Start() {
         std::fprintf(m_pErr, "kilnmon: alarm tone: %s\n", AlarmToneRouteName(route));
         std::fflush(m_pErr);
     }
+
+    SiteEvents::Options events;
+    events.journal = m_options.journal;
+    m_session.StartEvents(events);
 
     if (!StartPublishing()) {
         m_iExitStatus = 2;
@@ -207,6 +215,13 @@ void Monitor::AfterTick() {
     }
 }
 
+void Monitor::PrintEvents(const std::vector<Event>& events) {
+    for (const Event& event : events) {
+        std::fprintf(m_pOut, "event %s\n", event_line::Text(event).c_str());
+    }
+    std::fflush(m_pOut);
+}
+
 void Monitor::PrintHealth() {
     std::fputs(LineHealthTable::Text(m_session.Document().Health(), m_session.Document().LocalNow(),
                                      m_options.language)
@@ -257,7 +272,8 @@ void Monitor::Finish() {
     if (m_options.healthMinutes > 0) {
         PrintHealth();
     }
-    // The farm's last states and the program's goodbye go out as the session ends.
+    // The farm's last states and the program's goodbye go out as the session ends, and the
+    // last events (the farm disconnected, the program ended) are printed then.
     m_session.End();
     std::fprintf(m_pOut, "kilnmon: stopped\n");
     std::fflush(m_pOut);

@@ -4,6 +4,7 @@
 #include "app/kilnmon/ConsoleFrame.h"
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/PrintingKilnList.h"
+#include "events/Event.h"
 #include "session/FarmSession.h"
 
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CTreeListDoc;
 class PlatformSpeakerBackend;
@@ -51,6 +53,7 @@ private:
     void ApplyScanPaceOptions();
     bool DisconnectDone() const;
     void PrintHealth();
+    void PrintEvents(const std::vector<Event>& events);
     void Notice(const std::string& text) const;
     void ReportSettingsAndLogging() const;
     // The farm's port could not be opened, or went away: reconnect later, or end with 1.

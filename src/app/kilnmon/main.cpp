@@ -1,5 +1,6 @@
 // kilnmon: the farm monitor without a window, for sites and tests without a display.
 
+#include "app/kilnmon/JournalListing.h"
 #include "app/kilnmon/KilnmonOptions.h"
 #include "app/kilnmon/Monitor.h"
 #include "session/StopSignals.h"
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(KilnmonOptions::Usage().c_str(), stdout);
         return 0;
+    }
+    if (options.events) {
+        return JournalListing(options.eventsDirectory, options.eventFilter, options.eventsCsv)
+            .Print(stdout, stderr);
     }
 
 #if defined(__GLIBC__)
