@@ -45,6 +45,13 @@ std::string SiteEvents::SessionName() {
     if (!host.empty()) {
         session += "@" + host;
     }
+    // The environment is the user's to set: a control character must not split a journal line
+    // or a console line in two.
+    for (char& c : session) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
     return session + " pid " + std::to_string(pid);
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -83,4 +85,22 @@ TEST(SiteEvents, ADisconnectionIsJournaledWithTheAlarmsItClearsAndTheToneStops) 
     ASSERT_GE(told.size(), 3u);
     EXPECT_EQ(told[told.size() - 2].kind, EventKind::FarmDisconnected);
     EXPECT_EQ(told.back().detail, "High, farm disconnected");
+}
+
+TEST(SiteEvents, TheSessionNameKeepsAJournalLineWholeWhateverTheEnvironmentSays) {
+    const char* saved = std::getenv("USER");
+    const std::string before = saved != nullptr ? saved : "";
+#if defined(_WIN32)
+    _putenv_s("USER", "eve\r\n12/08/26,10:00:00,1,1,alarm-cleared,High");
+#else
+    setenv("USER", "eve\r\n12/08/26,10:00:00,1,1,alarm-cleared,High", 1);
+#endif
+    const std::string name = SiteEvents::SessionName();
+#if defined(_WIN32)
+    _putenv_s("USER", before.c_str());
+#else
+    setenv("USER", before.c_str(), 1);
+#endif
+    EXPECT_EQ(name.find_first_of("\r\n"), std::string::npos) << name;
+    EXPECT_EQ(name.rfind("eve??12/08/26", 0), 0u) << name;
 }
