@@ -4,6 +4,7 @@
 
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
+#include "events/qt/AlarmsPane.h"
 #include "kiln/qt/CAddKilnDialog.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
@@ -17,6 +18,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
 
@@ -284,6 +287,31 @@ QModelIndex OperatorHarness::ShownUnit(int nodeId) {
     const QModelIndex index = list.Model().index(list.Model().ItemOfNode(nodeId - 1), 0);
     list.DetailsView().scrollTo(index);
     return index;
+}
+
+bool OperatorHarness::AcknowledgeOnPane(int line) {
+    AlarmsPane& pane = m_pFrame->Alarms();
+    if (!pane.isVisible()) {
+        return false;
+    }
+    QPushButton* button = &pane.AcknowledgeAllButton();
+    if (line > 0) {
+        if (line > pane.LineCount()) {
+            return false;
+        }
+        QTreeView& view = pane.List();
+        const QModelIndex index = pane.Model().index(line - 1, 0);
+        view.scrollTo(index);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(index).center());
+        QCoreApplication::processEvents();
+        button = &pane.AcknowledgeButton();
+    }
+    if (!button->isEnabled()) {
+        return false;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    return true;
 }
 
 bool OperatorHarness::ClickUnit(int nodeId) {

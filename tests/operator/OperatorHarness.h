@@ -69,6 +69,8 @@ public:
     bool DoubleClickUnit(int nodeId, const std::function<void()>& whileOpen);
     bool UnitCommand(int nodeId, int command, const std::function<void()>& whileOpen);
     bool NewKiln(const std::function<void()>& whileOpen);
+    // The Alarms pane: line (from 1) clicked and Acknowledge pressed, or Acknowledge All for 0.
+    bool AcknowledgeOnPane(int line);
     void PullPort(int farmIndex);
     void RestorePort(int farmIndex) { m_farms.Restore(farmIndex); }
     // File > Exit; the program then ends as the application ends it.

@@ -3,6 +3,7 @@
 #include "app/CTreeListDoc.h"
 #include "app/qt/CMainFrame.h"
 #include "events/EventLine.h"
+#include "events/qt/AlarmsPane.h"
 #include "kiln/KilnDecoding.h"
 #include "kiln/qt/CMyListView.h"
 #include "kiln/qt/CTreeListView.h"
@@ -93,17 +94,58 @@ void OperatorInvariants::BeforeTick() {
     m_tickAnnunciates = doc.CurrentFarmIndex() == open && doc.Farm(open).m_bFarmIsConnected &&
                         doc.Farm(open).m_nUnitCount > 0 && doc.DisconnectStage() == 0;
     m_alarmBeforeTick = doc.AnyAlarm();
+    m_unacknowledgedBeforeTick = UnacknowledgedShown();
+}
+
+// Whether an alarm the operator has not acknowledged is known: the tone is for those, so with
+// none every alarm still held has been seen and the tone keeps quiet. (The pane shows what the
+// program knows from the tick on, as the tone does.)
+bool OperatorInvariants::UnacknowledgedShown() const {
+    CMainFrame* frame = m_h.Frame();
+    const SiteEvents* events = frame != nullptr ? frame->Session().Events() : nullptr;
+    return events != nullptr && events->Alarms().AnyUnacknowledged();
+}
+
+// After a tick every alarm the connected farm's units hold is a line of the Alarms pane that
+// has not cleared: the list never hides an alarm the tone may be sounding for.
+void OperatorInvariants::CheckAlarmList() {
+    CMainFrame* frame = m_h.Frame();
+    const int open = m_h.Farms().OpenFarm();
+    if (frame == nullptr || open < 0) {
+        return;
+    }
+    CTreeListDoc& doc = frame->Document();
+    AlarmsPane& pane = frame->Alarms();
+    for (int nodeIndex = 0; nodeIndex < 254; ++nodeIndex) {
+        if (!doc.AlarmBit(nodeIndex)) {
+            continue;
+        }
+        bool shown = false;
+        for (int line = 0; line < pane.LineCount() && !shown; ++line) {
+            const AlarmList::Alarm* alarm = pane.AlarmOfLine(line);
+            shown = alarm != nullptr && alarm->farm == open && alarm->unit == nodeIndex + 1 &&
+                    !alarm->cleared;
+        }
+        if (!shown) {
+            Fail('b', "unit " + UnitName(nodeIndex + 1) +
+                          "'s alarm is held, but the Alarms pane shows no active line of it");
+            return;
+        }
+    }
 }
 
 void OperatorInvariants::AfterTick() {
     if (m_tickAnnunciates) {
-        const bool wanted = m_h.Setup().annunciation && m_alarmBeforeTick;
+        const bool wanted =
+            m_h.Setup().annunciation && m_alarmBeforeTick && m_unacknowledgedBeforeTick;
         if (m_h.ToneOn() != wanted) {
             Fail('b', std::string("after a tick that began with ") +
-                          (m_alarmBeforeTick ? "an alarm" : "no alarm") + " held, the tone " +
-                          (m_h.ToneOn() ? "sounds" : "is silent"));
+                          (m_alarmBeforeTick ? "an alarm" : "no alarm") + " held and " +
+                          (m_unacknowledgedBeforeTick ? "an alarm" : "none") +
+                          " unacknowledged, the tone " + (m_h.ToneOn() ? "sounds" : "is silent"));
         }
     }
+    CheckAlarmList();
     AfterStep();
 }
 

@@ -58,6 +58,8 @@ private:
     void CheckCommits();
     void CheckCommit(const OperatorFarms::Traffic& write);
     void CheckTone();
+    bool UnacknowledgedShown() const;
+    void CheckAlarmList();
     void CheckPcLogs();
     void CheckLogLines(const std::string& path, int farmIndex);
     bool IsReadingSent(int farmIndex, const std::string& line) const;
@@ -72,6 +74,7 @@ private:
     std::array<int, 256> m_lastAlarm{};
     bool m_tickAnnunciates = false;
     bool m_alarmBeforeTick = false;
+    bool m_unacknowledgedBeforeTick = false;
     // Per log file: the bytes whose lines have been checked.
     std::map<std::string, std::size_t> m_logChecked;
     std::size_t m_commits = 0;

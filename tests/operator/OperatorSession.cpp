@@ -317,6 +317,12 @@ void OperatorSession::Do(const OperatorStep& step, int depth) {
             m_h.UnitCommand(step.arg, CMyListView::ID_DELETE, nullptr);
         }
         break;
+    case Kind::Acknowledge:
+    case Kind::AcknowledgeAll:
+        if (DeskFree()) {
+            m_h.AcknowledgeOnPane(step.kind == Kind::AcknowledgeAll ? 0 : step.arg);
+        }
+        break;
     case Kind::PullPort:
         m_h.PullPort(step.arg - 1);
         break;

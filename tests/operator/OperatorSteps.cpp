@@ -14,7 +14,7 @@ struct Word {
     bool hasArg;
 };
 
-constexpr std::array<Word, 19> kWords = {{
+constexpr std::array<Word, 21> kWords = {{
     {Kind::SelectFarm, "select", true},
     {Kind::Connect, "connect", true},
     {Kind::Disconnect, "disconnect", true},
@@ -33,6 +33,8 @@ constexpr std::array<Word, 19> kWords = {{
     {Kind::Wait, "wait", true},
     {Kind::AnswerPrompt, "answer", false},
     {Kind::DismissPrompt, "dismiss", false},
+    {Kind::Acknowledge, "ack", true},
+    {Kind::AcknowledgeAll, "ackall", false},
     {Kind::Exit, "exit", false},
 }};
 

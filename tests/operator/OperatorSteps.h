@@ -28,7 +28,9 @@ struct OperatorStep {
         Wait,         // arg milliseconds go by
         AnswerPrompt, // the Log Descriptor prompt: a descriptor typed, Enter
         DismissPrompt,
-        Exit, // File > Exit
+        Acknowledge,    // the Alarms pane: click line arg (from 1), Acknowledge
+        AcknowledgeAll, // the Alarms pane: Acknowledge All
+        Exit,           // File > Exit
     };
     Kind kind = Kind::Ticks;
     int arg = 0;

@@ -104,6 +104,8 @@ OperatorStep RandomOperator::Choose(const OperatorHarness& desk, const Allowed& 
                     {connected ? 6 : 2, {Kind::Operate, SomeUnit(desk)}},
                     {3, {Kind::AddUnit, Uniform(1, 9)}},
                     {connected ? 1 : 4, {Kind::DeleteUnit, SomeUnit(desk)}},
+                    {connected ? 3 : 1, {Kind::Acknowledge, Uniform(1, 3)}},
+                    {connected ? 2 : 1, {Kind::AcknowledgeAll, 0}},
                     pull,
                     restore,
                 });

@@ -84,6 +84,7 @@ public:
     QLabel* IndicatorPane(int pane) const;
     QSplitter* Splitter() const { return m_pSplitter; }
     AlarmsPane& Alarms() { return *m_pAlarms; }
+    FarmSession& Session() { return m_session; }
     // View > Alarms, which shows or hides the pane.
     QAction* AlarmsAction() const { return m_pAlarmsAction; }
     void ShowAlarmsPane(bool shown);
